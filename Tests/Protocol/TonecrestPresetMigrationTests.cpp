@@ -1,0 +1,159 @@
+#include "TonecrestPresetMigration.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <map>
+#include <string>
+
+using namespace Tonecrest;
+
+namespace
+{
+using Params = std::map<uint32_t, float>;
+
+constexpr float kStampedVersion = 393728.0f;
+
+// A preset of the single-effect era: chorus mode, effect switched on, all controls set.
+Params oldEffectPreset(float mode, float switchMask)
+{
+    return Params {
+        { 22, mode }, { 23, switchMask }, { 25, -3.0f }, { 26, 2.5f }, { 27, 0.75f },
+        { 28, 0.5f }, { 95, 0.5f }, { 112, 0.4f }, { 5, 0.6f }
+    };
+}
+
+bool wasMigrated(const Params& params)
+{
+    return params.count(162) == 1;
+}
+
+} // namespace
+
+TEST(MigrationVersion, OnlyPresetsUpTo251OrOfUnknownVersionAreRewritten)
+{
+    Params noVersion = oldEffectPreset(1, 1);
+    ASSERT_TRUE(migratePresetParams(noVersion));
+    EXPECT_TRUE(wasMigrated(noVersion));
+    EXPECT_EQ(noVersion.at(238), kStampedVersion);
+
+    Params v251 = oldEffectPreset(1, 1);
+    v251[238] = static_cast<float>(0x020501);
+    migratePresetParams(v251);
+    EXPECT_TRUE(wasMigrated(v251));
+
+    Params v252 = oldEffectPreset(1, 1);
+    v252[238] = static_cast<float>(0x020502);
+    migratePresetParams(v252);
+    EXPECT_FALSE(wasMigrated(v252));
+    EXPECT_EQ(v252.at(22), 1.0f);
+    EXPECT_EQ(v252.at(23), 1.0f);
+    EXPECT_EQ(v252.at(238), kStampedVersion);
+
+    // Erased flash (-1, or 0xFFFFFFFF which a float holds as 2^32) and values that are no
+    // number at all count as unknown and are migrated.
+    for (float stored : { -1.0f, 4294967296.0f, std::numeric_limits<float>::quiet_NaN(),
+                          std::numeric_limits<float>::infinity() })
+    {
+        Params params = oldEffectPreset(1, 1);
+        params[238] = stored;
+        migratePresetParams(params);
+        EXPECT_TRUE(wasMigrated(params)) << stored;
+        EXPECT_EQ(params.at(238), kStampedVersion);
+    }
+
+    // A current preset passes again unchanged except for the stamp.
+    Params current = { { 238, kStampedVersion }, { 162, 3.0f } };
+    migratePresetParams(current);
+    EXPECT_EQ(current, (Params { { 238, kStampedVersion }, { 162, 3.0f } }));
+}
+
+TEST(MigrationBlocks, ModeSelectsTheEnabledBlockAndItsFootswitchBit)
+{
+    struct Case { float mode; float switchMask; float chorus, flanger, phaser, tremolo, newMask; };
+    const Case cases[] = {
+        { 0, 1, 0, 0, 0, 1, 16 },
+        { 0, 0, 0, 0, 0, 0, 16 },   // switched off: all four stay off
+        { 1, 1, 1, 0, 0, 0, 2 },
+        { 2, 3, 0, 1, 0, 0, 4 },
+        { 3, 1, 0, 0, 1, 0, 8 },
+        { 2.6f, 1, 0, 0, 1, 0, 8 }, // modes are rounded
+        { 7, 1, 0, 0, 0, 0, 2 },
+        { -1, 1, 0, 0, 0, 0, 2 },
+        { std::numeric_limits<float>::quiet_NaN(), 1, 0, 0, 0, 1, 16 },   // unreadable: as absent (0)
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.mode);
+        Params params = oldEffectPreset(c.mode, c.switchMask);
+        migratePresetParams(params);
+        EXPECT_EQ(params.at(161), c.chorus);
+        EXPECT_EQ(params.at(184), c.flanger);
+        EXPECT_EQ(params.at(198), c.phaser);
+        EXPECT_EQ(params.at(211), c.tremolo);
+        EXPECT_EQ(params.at(23), c.newMask);
+    }
+}
+
+TEST(MigrationBlocks, OldControlsAreSpreadOverTheNewBlocks)
+{
+    Params params = oldEffectPreset(1, 1);
+    migratePresetParams(params);
+
+    // Old effect keys are left for the pedal to ignore; other keys are untouched.
+    EXPECT_EQ(params.at(22), 1.0f);
+    EXPECT_EQ(params.at(112), 0.4f);
+    EXPECT_EQ(params.at(5), 0.6f);
+
+    // Old controls land in every new block; the two frequencies are computed.
+    EXPECT_EQ(params.at(162), -3.0f);          // chorus level
+    EXPECT_EQ(params.at(163), 0.4f);           // chorus mix
+    EXPECT_FLOAT_EQ(params.at(167), 0.015f);   // chorus delay, 0.03 x Tweak B
+    EXPECT_FLOAT_EQ(params.at(168), 300.0f);   // chorus low cut, 10^(2 x 0.5 + log10 30)
+    EXPECT_FLOAT_EQ(params.at(188), 0.005f);   // flanger delay, 0.01 x Tweak B
+    EXPECT_EQ(params.at(191), 0.5f);           // flanger regen, Tweak A
+    EXPECT_EQ(params.at(203), 0.75f);          // phaser sweep
+    EXPECT_NEAR(params.at(209), 289.5f, 0.1f); // phaser base frequency
+    EXPECT_EQ(params.at(213), 2.5f);           // tremolo speed
+    EXPECT_EQ(params.at(215), 0.5f);           // tremolo wave, Tweak B
+
+    // Every new key from 161 to 219 is written.
+    for (uint32_t key = 161; key <= 219; ++key)
+        EXPECT_EQ(params.count(key), 1u) << key;
+}
+
+TEST(MigrationBlocks, MissingOrUnreadableInputsCountAsZero)
+{
+    Params params = { { 25, std::numeric_limits<float>::infinity() } };
+    migratePresetParams(params);
+    EXPECT_EQ(params.at(162), 0.0f);
+    EXPECT_FLOAT_EQ(params.at(168), 30.0f);
+    EXPECT_NEAR(params.at(209), 144.8f, 0.1f);
+    EXPECT_EQ(params.at(23), 16.0f);
+    EXPECT_EQ(params.at(211), 0.0f);
+    for (const auto& entry : params)
+        EXPECT_TRUE(std::isfinite(entry.second) || entry.first == 25) << entry.first;
+}
+
+TEST(SanitizeName, CutsToTheLimitAndReplacesWhatThePedalCannotShow)
+{
+    EXPECT_EQ(sanitizeName("ABCDEFGHIJKLMNOPQRST", 16), "ABCDEFGHIJKLMNOP");
+    EXPECT_EQ(sanitizeName("Short", 16), "Short");
+    EXPECT_EQ(sanitizeName("", 16), "");
+    EXPECT_EQ(sanitizeName("Anything", 0), "");
+    EXPECT_EQ(sanitizeName("Why?", 15), "Why?");
+    EXPECT_EQ(sanitizeName("Caf\xC3\xA9", 16), "Caf??");
+    EXPECT_EQ(sanitizeName("Tab\there", 16), "Tab?here");
+    EXPECT_EQ(sanitizeName(std::string("a\0b", 3), 16), "a?b");
+    EXPECT_EQ(sanitizeName("back\\slash|pipe~`", 32), "back?slash?pipe??");
+
+    const std::string marks = "!#$%^&*()_+-=/[]{}';:<>,.?@\"";
+    EXPECT_EQ(sanitizeName(marks, 64), marks);
+
+    int shown = 0;
+    for (int c = 0; c < 256; ++c)
+        if (sanitizeName(std::string(1, static_cast<char>(c)), 1) != "?" || c == '?')
+            ++shown;
+    EXPECT_EQ(shown, 91);
+}
