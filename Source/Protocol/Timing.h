@@ -16,6 +16,8 @@ constexpr int readyPingIntervalMs = 500;     // pings while waiting for ready
 constexpr int readyGiveUpMs = 15000;         // unanswered pings before giving up
 constexpr int readySettleMs = 3000;          // extra wait after the first answer
 constexpr int reconnectSleepStepMs = 500;    // worker's sleep while the pedal re-enumerates
+constexpr int picReplyTimeoutMs = 40000;     // bootloader's reply to a query or read-back
+constexpr int picSettleMs = 500;             // bootloader pause after programming and after reset
 
 /** Multiplies every wait; 1.0 in the product. Tests set it once, before threads start. */
 void setScale(double scale);
