@@ -27,6 +27,9 @@ cmake -S . -B build/tsan "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build build/tsan --parallel "$jobs"
 (cd build/tsan && ctest --output-on-failure --parallel "$jobs")
 
+echo "== Fuzz targets, a short bounded run each"
+./scripts/fuzz.sh "${TONECREST_FUZZ_SECONDS:-10}"
+
 echo "== Everything under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/test "${generator[@]}" -DCMAKE_BUILD_TYPE=Debug \
     -DTONECREST_SANITIZE=address,undefined >/dev/null
