@@ -17,6 +17,7 @@ if [[ -z "${DISPLAY:-}" ]]; then
     trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
 fi
 
+unset TONECREST_WIRE_TRACE
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}

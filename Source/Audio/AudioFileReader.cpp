@@ -510,8 +510,8 @@ waverror readAiffFileCode(const char* path, double** left, double** right, int* 
         if (layout.sampleBytes == 0)
             throw kWavErrorUnsupportedWidth;
         // The frame count comes from the common chunk alone: it must not promise more than
-        // the sound chunk holds.
-        if (frameCount > uint32_t(INT_MAX)
+        // the sound chunk holds. An empty one would import as a silent cabinet.
+        if (frameCount == 0 || frameCount > uint32_t(INT_MAX)
             || uint64_t(frameCount) * channels * uint64_t(layout.sampleBytes) > uint64_t(soundBytes))
             throw kWavErrorMalformed;
 

@@ -1,4 +1,5 @@
 #include "AudioFileReader.h"
+#include "AudioFileBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,137 +10,12 @@
 #include <vector>
 
 using namespace Tonecrest;
+using namespace Tonecrest::Testing;
 
 namespace
 {
 
-// Files are written byte by byte from the formats.
-using Bytes = std::vector<uint8_t>;
 using Samples = std::vector<double>;
-
-Bytes le(std::initializer_list<uint64_t> values, int bytesEach)
-{
-    Bytes bytes;
-    for (uint64_t value : values)
-        for (int i = 0; i < bytesEach; ++i)
-            bytes.push_back(uint8_t(value >> (8 * i)));
-    return bytes;
-}
-
-Bytes be(std::initializer_list<uint64_t> values, int bytesEach)
-{
-    Bytes bytes;
-    for (uint64_t value : values)
-        for (int i = bytesEach - 1; i >= 0; --i)
-            bytes.push_back(uint8_t(value >> (8 * i)));
-    return bytes;
-}
-
-Bytes join(std::initializer_list<Bytes> parts)
-{
-    Bytes bytes;
-    for (const Bytes& part : parts)
-        bytes.insert(bytes.end(), part.begin(), part.end());
-    return bytes;
-}
-
-Bytes tag(const char* id) { return Bytes(id, id + 4); }
-
-/** id, size (the payload's unless given), payload, and a pad byte after an odd payload. */
-Bytes chunk(const char* id, const Bytes& payload, bool bigEndian = false, int64_t size = -1)
-{
-    const uint64_t sizeField = size >= 0 ? uint64_t(size) : payload.size();
-    return join({ tag(id), bigEndian ? be({ sizeField }, 4) : le({ sizeField }, 4), payload, Bytes(payload.size() % 2, 0) });
-}
-
-struct WavFormat
-{
-    uint16_t tag = 1;
-    uint16_t channels = 1;
-    uint32_t rate = 48000;
-    uint16_t bits = 16;
-    int blockAlign = -1;   // -1: channels * container bytes
-    int64_t byteRate = -1; // -1: rate * block align
-};
-
-Bytes wavFormatFields(const WavFormat& format)
-{
-    const int blockAlign = format.blockAlign >= 0 ? format.blockAlign : format.channels * (format.bits == 20 ? 3 : (format.bits + 7) / 8);
-    const int64_t byteRate = format.byteRate >= 0 ? format.byteRate : int64_t(format.rate) * blockAlign;
-    return join({ le({ format.tag, format.channels }, 2), le({ format.rate, uint64_t(byteRate) }, 4),
-                  le({ uint64_t(blockAlign), format.bits }, 2) });
-}
-
-/** The 40-byte extensible format naming a sub-format in the standard GUID. */
-Bytes wavExtensibleFields(const WavFormat& format, uint16_t subFormat)
-{
-    return join({ wavFormatFields(format), le({ 22, format.bits }, 2), le({ 4 }, 4), le({ subFormat }, 2),
-                  { 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71 } });
-}
-
-Bytes riffFile(const Bytes& chunks) { return join({ tag("RIFF"), le({ chunks.size() + 4 }, 4), tag("WAVE"), chunks }); }
-
-Bytes wavFile(const WavFormat& format, const Bytes& data)
-{
-    return riffFile(join({ chunk("fmt ", wavFormatFields(format)), chunk("data", data) }));
-}
-
-/** The 80-bit extended encoding of a positive finite value. */
-Bytes extended(double value)
-{
-    int exponent = 0;
-    const double fraction = std::frexp(value, &exponent); // fraction in [0.5, 1)
-    return join({ be({ uint64_t(16383 + exponent - 1) }, 2), be({ uint64_t(std::ldexp(fraction, 64)) }, 8) });
-}
-
-Bytes aiffCommon(uint16_t channels, uint32_t frames, uint16_t bits, double rate)
-{
-    return chunk("COMM", join({ be({ channels }, 2), be({ frames }, 4), be({ bits }, 2), extended(rate) }), true);
-}
-
-Bytes aiffSound(const Bytes& data, uint32_t offset = 0, uint32_t blockSize = 0)
-{
-    return chunk("SSND", join({ be({ offset, blockSize }, 4), data }), true);
-}
-
-Bytes formFile(const Bytes& chunks, const char* formType = "AIFF")
-{
-    return join({ tag("FORM"), be({ chunks.size() + 4 }, 4), tag(formType), chunks });
-}
-
-Bytes aiffFile(uint16_t channels, uint16_t bits, double rate, const Bytes& data)
-{
-    const size_t frameBytes = size_t(channels) * (bits == 20 ? 3 : (bits + 7) / 8);
-    return formFile(join({ aiffCommon(channels, uint32_t(data.size() / frameBytes), bits, rate), aiffSound(data) }));
-}
-
-/** A file under the test temporary folder, named after the running test; removed on destruction. */
-class TempFile
-{
-public:
-    explicit TempFile(const Bytes& contents)
-    {
-        static int fileNumber = 0;
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        filePath = ::testing::TempDir() + "tonecrest-audio-" + test->test_suite_name() + "-" + test->name() + "-"
-                   + std::to_string(fileNumber++);
-        std::FILE* file = std::fopen(filePath.c_str(), "wb");
-        EXPECT_NE(file, nullptr) << filePath;
-        if (file != nullptr)
-        {
-            if (!contents.empty())
-            {
-                EXPECT_EQ(std::fwrite(contents.data(), 1, contents.size(), file), contents.size());
-            }
-            std::fclose(file);
-        }
-    }
-    ~TempFile() { std::remove(filePath.c_str()); }
-    const char* path() const { return filePath.c_str(); }
-
-private:
-    std::string filePath;
-};
 
 using Reader = waverror (*)(const char*, double**, double**, int*, int*, bool*);
 
@@ -155,6 +31,7 @@ struct Decoded
 Decoded decode(Reader reader, const Bytes& file)
 {
     TempFile temp(file);
+    EXPECT_TRUE(temp.ok()) << temp.path();
     Decoded result;
     double* left = nullptr;
     double* right = nullptr;
@@ -283,6 +160,7 @@ TEST(WavReader, RejectsUnsupportedAndInconsistentFilesWithTheirCodes)
         { "data size beyond the file", riffFile(join({ format, chunk("data", { 0, 0 }, false, 0xFFFFFFF0) })), kWavErrorMalformed },
         { "format size of 4 GiB", riffFile(join({ chunk("fmt ", wavFormatFields({}), false, 0xFFFFFFFF), data })), kWavErrorMalformed },
         { "skipped chunk of 4 GiB", riffFile(join({ format, chunk("LIST", {}, false, 0xFFFFFFFE), data })), kWavErrorMalformed },
+        { "odd size padded past 32 bits", riffFile(join({ format, chunk("LIST", {}, false, 0xFFFFFFFF), data })), kWavErrorMalformed },
         { "RIFF size beyond the file", riffSizeHuge, kWavErrorMalformed },
         { "RIFF size of 4", riffSizeFour, kWavErrorMalformed },
         { "not RIFF", notRiff, kWavErrorMalformed },
@@ -450,6 +328,9 @@ TEST(AiffReader, RejectsUnsupportedAndInconsistentFilesWithTheirCodes)
         { "sound offset", formFile(join({ common, aiffSound({ 0, 0 }, 2) })), kWavErrorMalformed },
         { "sound block size", formFile(join({ common, aiffSound({ 0, 0 }, 0, 4096) })), kWavErrorMalformed },
         { "sound chunk without data", formFile(join({ common, aiffSound({}) })), kWavErrorMalformed },
+        { "sound chunk smaller than its header", formFile(join({ common, chunk("SSND", Bytes(4, 0), true), chunk("ANNO", Bytes(8, 0), true) })), kWavErrorMalformed },
+        { "no frames", formFile(join({ aiffCommon(1, 0, 16, 48000), sound })), kWavErrorMalformed },
+        { "frame bytes wrapping 32 bits to 0", formFile(join({ aiffCommon(2, 0x40000000, 32, 48000), sound })), kWavErrorMalformed },
         { "more frames than data", formFile(join({ aiffCommon(1, 2, 16, 48000), sound })), kWavErrorMalformed },
         { "huge frame count", formFile(join({ aiffCommon(2, 0xFFFFFFFF, 32, 48000), sound })), kWavErrorMalformed },
         { "sound size beyond the file", formFile(join({ common, chunk("SSND", Bytes(10, 0), true, 0xFFFFFFF0) })), kWavErrorMalformed },

@@ -1,8 +1,11 @@
 #include "SimulatedHIDDevice.h"
 
+#include "WireTrace.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace Tonecrest::Testing
 {
@@ -17,11 +20,23 @@ SimulatedHIDDevice::~SimulatedHIDDevice() = default;
 int SimulatedHIDDevice::read(uint8_t* buffer, size_t length, int timeoutMs)
 {
     std::unique_lock<std::mutex> lock(mutex);
-    auto ready = [this] { return unplugged || closed || pendingReadError != 0 || !inputReports.empty(); };
-    if (timeoutMs < 0)
-        changed.wait(lock, ready);
-    else
-        changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready);
+    const bool waitForever = timeoutMs < 0;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    auto frontReadable = [this] { return !inputReports.empty() && inputReports.front().readableAt <= Clock::now(); };
+
+    while (!unplugged && !closed && pendingReadError == 0 && !frontReadable())
+    {
+        if (!waitForever && Clock::now() >= deadline)
+            break;
+        // A queued report that is still on the wire wakes the reader when its frame ends.
+        Clock::time_point wakeAt = waitForever ? Clock::time_point::max() : deadline;
+        if (!inputReports.empty())
+            wakeAt = std::min(wakeAt, inputReports.front().readableAt);
+        if (wakeAt == Clock::time_point::max())
+            changed.wait(lock);
+        else
+            changed.wait_until(lock, wakeAt);
+    }
 
     if (unplugged || closed)
         return -1;
@@ -31,10 +46,16 @@ int SimulatedHIDDevice::read(uint8_t* buffer, size_t length, int timeoutMs)
         pendingReadError = 0;
         return code;
     }
-    if (inputReports.empty())
+    if (!frontReadable())
         return 0;
+    if (readsUntilUnplug > 0 && --readsUntilUnplug == 0)
+    {
+        unplugged = true;
+        changed.notify_all();
+        return -1;
+    }
 
-    std::vector<uint8_t> report = std::move(inputReports.front());
+    std::vector<uint8_t> report = std::move(inputReports.front().data);
     inputReports.pop_front();
     size_t count = std::min(length, report.size());
     std::memcpy(buffer, report.data(), count);
@@ -43,7 +64,10 @@ int SimulatedHIDDevice::read(uint8_t* buffer, size_t length, int timeoutMs)
 
 int SimulatedHIDDevice::write(const uint8_t* data, size_t length)
 {
+    const Clock::time_point started = Clock::now();
     OutputHandler handler;
+    std::shared_ptr<WireTrace> trace;
+    bool timed = false;
     std::vector<uint8_t> reportData;
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -53,13 +77,21 @@ int SimulatedHIDDevice::write(const uint8_t* data, size_t length)
             return -1;
         if (overrideWrite)
             return writeResult;
+        if (writesUntilFailure > 0 && --writesUntilFailure == 0)
+            return failingWriteResult;
         // The pedal has one unnumbered output report: anything else is refused as hidraw would.
         if (length == 0 || data[0] != 0 || length - 1 > kReportSize)
             return -1;
         reportData.assign(data + 1, data + length);
         reportData.resize(kReportSize, 0);
         handler = outputHandler;
+        trace = wireTrace;
+        timed = timedFrames;
     }
+    if (timed)
+        std::this_thread::sleep_until(started + std::chrono::milliseconds(1));
+    if (trace)
+        trace->hostReport(data, length);
     if (handler)
         handler(reportData);
     return static_cast<int>(length);
@@ -82,8 +114,27 @@ void SimulatedHIDDevice::setOutputHandler(OutputHandler handler)
 void SimulatedHIDDevice::pushInputReport(std::vector<uint8_t> data)
 {
     data.resize(std::max(data.size(), kReportSize), 0);
+    queueInputReport(std::move(data));
+}
+
+void SimulatedHIDDevice::pushUnpaddedInputReport(std::vector<uint8_t> data)
+{
+    queueInputReport(std::move(data));
+}
+
+void SimulatedHIDDevice::queueInputReport(std::vector<uint8_t> data)
+{
     std::lock_guard<std::mutex> lock(mutex);
-    inputReports.push_back(std::move(data));
+    // Traced under the lock, so the trace keeps the order in which the host will read.
+    if (wireTrace)
+        wireTrace->deviceReport(data.data(), data.size());
+    Clock::time_point readableAt {};
+    if (timedFrames)
+    {
+        readableAt = std::max(Clock::now(), lastInputFrame) + std::chrono::milliseconds(1);
+        lastInputFrame = readableAt;
+    }
+    inputReports.push_back({ std::move(data), readableAt });
     changed.notify_all();
 }
 
@@ -130,6 +181,37 @@ void SimulatedHIDDevice::clearWriteResult()
 {
     std::lock_guard<std::mutex> lock(mutex);
     overrideWrite = false;
+}
+
+void SimulatedHIDDevice::failWriteAt(int nth, int result)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    writesUntilFailure = std::max(nth, 0);
+    failingWriteResult = result;
+}
+
+void SimulatedHIDDevice::unplugAtInputReport(int nth)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    readsUntilUnplug = std::max(nth, 0);
+}
+
+void SimulatedHIDDevice::setFrameTiming(bool enabled)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    timedFrames = enabled;
+}
+
+bool SimulatedHIDDevice::frameTiming() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return timedFrames;
+}
+
+void SimulatedHIDDevice::setWireTrace(std::shared_ptr<WireTrace> trace)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    wireTrace = std::move(trace);
 }
 
 bool SimulatedHIDDevice::isUnplugged() const

@@ -13,8 +13,9 @@ namespace Tonecrest::Testing
 
 /** The editor's device side wired to a simulated pedal in normal mode, the way the
     application wires a real one: protocol -> USB packet transport -> HID device -> pedal.
-    Members are torn down in the order the application uses: protocol, transport, then the
-    pedal and its device. */
+    The protocol and the pedal share the preset-list format (formatVariant 1: the older
+    128-pair list). Members are torn down in the order the application uses: protocol,
+    transport, then the pedal and its device. */
 struct SimulatedPedalConnection
 {
     static constexpr uint16_t kVendorID = 0x04D8;
@@ -22,7 +23,7 @@ struct SimulatedPedalConnection
 
     explicit SimulatedPedalConnection(unsigned formatVariant = 0)
         : device(kVendorID, kNormalProductID),
-          pedal(device),
+          pedal(device, formatVariant),
           transport(std::make_unique<TonecrestUSBPacketIO>(&device)),
           protocol(std::make_unique<TonecrestProtocol>(transport.get(), formatVariant))
     {

@@ -1,0 +1,329 @@
+#include "EditorServiceTestRig.h"
+
+#include <gtest/gtest.h>
+
+using namespace Tonecrest;
+using namespace Tonecrest::Testing;
+using Service = TonecrestEditorService;
+
+namespace
+{
+// Fills the simulated pedal with recognisable content.
+void populatePedal(SimulatedPedal& pedal)
+{
+    pedal.setAmpModelInfo(0, { 5, "Plexi" });
+    pedal.setAmpModelInfo(3, { 9, "Twin" });
+    pedal.setAmpModelInfo(4, { 0xFFFFFFFDu, "Reserved" }); // -3 would collide with NONE
+    pedal.setAmpModelInfo(5, { 10001, "TooHigh" });
+    for (unsigned i = 0; i < 128; ++i)
+        pedal.setPresetName(i, "Preset " + std::to_string(i));
+    for (unsigned i = 0; i < 32; ++i)
+        pedal.setCabinetName(9, i, "Cab " + std::to_string(i));
+    pedal.setGlobals({ { 30, 1.0f }, { 108, 5.0f } });
+    pedal.setPresetParams(7, { { 2, 0.25f }, { 8, -6.0f }, { 11, 10003.0f } });
+    pedal.setPresetName(7, "Lead");
+    pedal.setCabinetName(14, 0, "EditCab");
+    pedal.setCurrentPreset(7);
+}
+} // namespace
+
+TEST(EditorServiceCore, NewServiceIsDisconnectedAndRefusesTasks)
+{
+    Service service(nullptr);
+    EXPECT_EQ(service.getState(), 0);
+    EXPECT_FALSE(service.isConnected());
+    EXPECT_EQ(service.getCurrentPresetIndex(), -1);
+    EXPECT_STREQ(service.beginRefreshAll(nullptr).error, "Cannot start task while not running");
+    EXPECT_STREQ(service.requestChangePreset(3).error, "Cannot start task while not running");
+
+    Service::PresetInfo info;
+    EXPECT_STREQ(service.getPresetInfo(-1, info).error, "Invalid preset index: %d");
+    EXPECT_STREQ(service.getPresetInfo(128, info).error, "Invalid preset index: %d");
+    ASSERT_TRUE(service.getPresetInfo(127, info).ok);
+    EXPECT_EQ(info.index, 127);
+    EXPECT_EQ(info.state, 0);
+    EXPECT_STREQ(service.getUserCabinetInfo(32, info).error, "Invalid user cabinet index: %d");
+    EXPECT_TRUE(service.connect(nullptr).ok);
+    EXPECT_EQ(service.getState(), 0);
+}
+
+TEST(EditorServiceCore, ConnectWhileConnectedDisconnectsFirst)
+{
+    EditorServiceRig rig;
+    rig.connect();
+    EXPECT_EQ(rig.listener.statesSeen(), (std::vector<int> { 1 }));
+    rig.connect();
+    EXPECT_EQ(rig.listener.statesSeen(), (std::vector<int> { 1, 0, 1 }));
+    EXPECT_TRUE(rig.service->isReady());
+}
+
+TEST(EditorServiceCore, QuickTaskReportsReadyAgainAndLongTaskRefusesSecond)
+{
+    EditorServiceRig rig;
+    rig.connect();
+    rig.listener.clear();
+    CompletionLatch quick;
+    ASSERT_TRUE(rig.service->setParameterValue(3, { 1, 5.0 }, quick.callback()).ok);
+    ASSERT_TRUE(quick.wait());
+    EXPECT_EQ(rig.listener.statesSeen().front(), 1);
+
+    rig.connection.pedal.addFault({ 0xB4, SimulatedPedal::Fault::Drop, 0, SimulatedPedal::kAlways });
+    CompletionLatch waited;
+    ASSERT_TRUE(rig.service->beginWaitForReady(waited.callback()).ok);
+    EXPECT_STREQ(rig.service->beginRefreshAll(nullptr).error, "Cannot start task while busy");
+    EXPECT_STREQ(rig.service->setParameterValue(3, { 1, 5.0 }, nullptr).error, "Cannot start task while busy");
+    ASSERT_TRUE(waited.wait());
+}
+
+TEST(EditorServiceCore, ListenersAddedTwiceAreRemovedTogether)
+{
+    Service service(nullptr);
+    RecordingServiceListener listener;
+    service.addListener(&listener);
+    service.addListener(&listener);
+    SimulatedPedalConnection connection;
+    service.connect(connection.protocol.get());
+    EXPECT_EQ(listener.statesSeen(), (std::vector<int> { 1, 1 }));
+    service.removeListener(&listener);
+    service.disconnect();
+    EXPECT_EQ(listener.statesSeen().size(), 2u);
+}
+
+TEST(EditorServiceWaitForReady, AnsweringPedalWithSupportedFirmwareIsReady)
+{
+    EditorServiceRig rig;
+    rig.connection.pedal.setVersion({ 3, 4, 1 }, { 6, 2, 0 }, 2);
+    rig.connect();
+    CompletionLatch ready;
+    ASSERT_TRUE(rig.service->beginWaitForReady(ready.callback()).ok);
+    ASSERT_TRUE(ready.wait());
+    EXPECT_EQ(rig.service->getState(), 1);
+    EXPECT_EQ(rig.service->getDeviceVersion().subType, 2);
+    EXPECT_EQ(rig.connection.pedal.receivedPacketsOfType(0xB4).size(), 2u) << "one ping, then the second check";
+    EXPECT_EQ(rig.connection.pedal.receivedPacketsOfType(0xB5).size(), 1u);
+    EXPECT_EQ(rig.listener.statesSeen(), (std::vector<int> { 1, 3, 1 }));
+}
+
+TEST(EditorServiceWaitForReady, FirmwareBelowMinimumNeedsAnUpdate)
+{
+    struct Case
+    {
+        std::array<uint8_t, 3> system;
+        std::array<uint8_t, 3> dsp;
+        int state;
+    };
+    for (const Case& c : { Case { { 3, 4, 0 }, { 6, 3, 0 }, 2 }, Case { { 3, 4, 1 }, { 6, 1, 9 }, 2 },
+                           Case { { 4, 0, 0 }, { 6, 2, 0 }, 1 }, Case { { 3, 4, 1 }, { 6, 2, 0 }, 1 } })
+    {
+        EditorServiceRig rig;
+        rig.connection.pedal.setVersion(c.system, c.dsp, 0);
+        rig.connect();
+        CompletionLatch ready;
+        ASSERT_TRUE(rig.service->beginWaitForReady(ready.callback()).ok);
+        ASSERT_TRUE(ready.wait());
+        EXPECT_EQ(rig.service->getState(), c.state) << int(c.system[0]) << "." << int(c.system[1]) << "." << int(c.system[2]);
+    }
+}
+
+TEST(EditorServiceWaitForReady, FailedVersionQueryCountsAsZeroVersion)
+{
+    for (bool withMinimum : { true, false })
+    {
+        EditorServiceRig rig(withMinimum);
+        rig.connection.pedal.addFault({ 0xB5, SimulatedPedal::Fault::Nack });
+        rig.connect();
+        CompletionLatch ready;
+        ASSERT_TRUE(rig.service->beginWaitForReady(ready.callback()).ok);
+        ASSERT_TRUE(ready.wait());
+        EXPECT_EQ(rig.service->getState(), withMinimum ? 2 : 1);
+        EXPECT_EQ(rig.service->getDeviceVersion().systemVersionNumber(), 0u);
+    }
+}
+
+TEST(EditorServiceWaitForReady, SilentPedalTimesOut)
+{
+    EditorServiceRig rig;
+    rig.connection.pedal.addFault({ 0xB4, SimulatedPedal::Fault::Drop, 0, SimulatedPedal::kAlways });
+    rig.connect();
+    CompletionLatch ready;
+    ASSERT_TRUE(rig.service->beginWaitForReady(ready.callback()).ok);
+    ASSERT_TRUE(ready.wait());
+    EXPECT_EQ(rig.service->getState(), 13);
+    EXPECT_EQ(rig.service->getLastError(), "Timed out waiting for device to become ready");
+    EXPECT_GE(rig.connection.pedal.receivedPacketsOfType(0xB4).size(), 2u);
+    EXPECT_TRUE(rig.connection.pedal.receivedPacketsOfType(0xB5).empty());
+}
+
+TEST(EditorServiceWaitForReady, UnansweredSecondPingFails)
+{
+    EditorServiceRig rig;
+    rig.connection.pedal.addFault({ 0xB4, SimulatedPedal::Fault::Nack, 1, 1 });
+    rig.connect();
+    CompletionLatch ready;
+    ASSERT_TRUE(rig.service->beginWaitForReady(ready.callback()).ok);
+    ASSERT_TRUE(ready.wait());
+    EXPECT_EQ(rig.service->getState(), 13);
+    EXPECT_EQ(rig.service->getLastError(), "Timed out waiting for device to become ready");
+}
+
+TEST(EditorServiceRefresh, CachesEqualThePedalAfterRefresh)
+{
+    EditorServiceRig rig;
+    populatePedal(rig.connection.pedal);
+    rig.connectAndRefresh();
+    Service& service = *rig.service;
+
+    for (int i : { 0, 7, 127 })
+    {
+        Service::PresetInfo info;
+        ASSERT_TRUE(service.getPresetInfo(i, info).ok);
+        EXPECT_EQ(info.state, 3);
+        EXPECT_EQ(info.name, i == 7 ? "Lead" : "Preset " + std::to_string(i));
+    }
+    Service::UserCabinetInfo cabinet;
+    ASSERT_TRUE(service.getUserCabinetInfo(31, cabinet).ok);
+    EXPECT_EQ(cabinet.name, "Cab 31");
+
+    EXPECT_EQ(service.getCurrentPresetIndex(), 7);
+    Service::ParameterValue gain;
+    ASSERT_TRUE(service.getParameterValue(3, gain).ok);
+    EXPECT_EQ(gain.type, 1);
+    EXPECT_DOUBLE_EQ(gain.value, 2.5) << "device 0.25 at scale 10";
+    Service::ParameterValue level;
+    ASSERT_TRUE(service.getParameterValue(9, level).ok);
+    EXPECT_DOUBLE_EQ(level.value, -6.0);
+    std::string cabinetName;
+    ASSERT_TRUE(service.getCurrentCabinetName(cabinetName).ok);
+    EXPECT_EQ(cabinetName, "EditCab");
+
+    // Globals: preset numbering from 1 and the "Default Prst" list built from it.
+    EXPECT_EQ(service.getPresetNumberText(0), "001");
+    EXPECT_EQ(service.getPresetNumberText(127), "128");
+    Service::ParameterInfo defaultPreset;
+    ASSERT_TRUE(service.getParameterInfo(368, defaultPreset).ok);
+    ASSERT_EQ(defaultPreset.values.size(), 129u);
+    EXPECT_EQ(defaultPreset.values[1].name, "1");
+
+    // Amp list: empty slots and ids that collide with reserved values are left out.
+    Service::ParameterInfo model;
+    ASSERT_TRUE(service.getParameterInfo(1, model).ok);
+    ASSERT_EQ(model.values.size(), 3u);
+    EXPECT_EQ(model.values[1].name, "Plexi");
+    EXPECT_EQ(model.values[2].value.value, 9);
+
+    Service::CabinetChoices choices;
+    ASSERT_TRUE(service.getCabinetChoices(choices).ok);
+    ASSERT_EQ(choices.ampModelCabinets.size(), 2u);
+    ASSERT_EQ(choices.userCabinets.size(), 32u);
+    EXPECT_EQ(choices.userCabinets[0].id, 10000);
+    EXPECT_EQ(choices.userCabinets[0].text, "1 - Cab 0");
+    ASSERT_EQ(choices.presetCabinets.size(), 128u);
+    EXPECT_EQ(choices.presetCabinets[7].id, 20007);
+    EXPECT_EQ(choices.presetCabinets[7].text, "008 - Lead");
+
+    EXPECT_EQ(rig.listener.count("preset 5"), 2) << "every entry is reported while read and when read";
+    EXPECT_EQ(rig.listener.statesSeen().back(), 1);
+}
+
+TEST(EditorServiceRefresh, FailingNameReadLeavesEntriesAsTheyWere)
+{
+    EditorServiceRig rig;
+    populatePedal(rig.connection.pedal);
+    rig.connect();
+    CompletionLatch ready;
+    ASSERT_TRUE(rig.service->beginWaitForReady(ready.callback()).ok);
+    ASSERT_TRUE(ready.wait());
+
+    // Read requests: 256 amp slots, globals, then the preset names from 0.
+    rig.connection.pedal.addFault({ 0xC5, SimulatedPedal::Fault::Nack, 256 + 1 + 5, 1 });
+    CompletionLatch refreshed;
+    ASSERT_TRUE(rig.service->beginRefreshAll(refreshed.callback()).ok);
+    ASSERT_TRUE(refreshed.wait());
+    EXPECT_EQ(rig.service->getState(), 13);
+    EXPECT_EQ(rig.service->getLastError(), "Could not refresh the device");
+    Service::PresetInfo info;
+    rig.service->getPresetInfo(4, info);
+    EXPECT_EQ(info.state, 3);
+    rig.service->getPresetInfo(5, info);
+    EXPECT_EQ(info.state, 2);
+    rig.service->getPresetInfo(6, info);
+    EXPECT_EQ(info.state, 1);
+    EXPECT_STREQ(rig.service->beginRefreshAll(nullptr).error, "Cannot start task while busy");
+
+    rig.service->disconnect();
+    rig.service->getPresetInfo(4, info);
+    EXPECT_EQ(info.state, 0);
+    EXPECT_EQ(info.name, "Preset 4") << "names survive a disconnect";
+}
+
+TEST(EditorServiceRefresh, FaultAtAnyTransactionEndsInErrorWithoutHanging)
+{
+    // A dense sample of read-request indexes across amp list, globals, names and current preset.
+    // 256 amp slots, globals, 128 preset names, 32 cabinet names, then the current preset's
+    // data, name and cabinet name: 420 read requests.
+    for (int failAt : { 0, 1, 100, 255, 256, 257, 300, 384, 385, 400, 416, 417, 419, 420 })
+    {
+        for (auto fault : { SimulatedPedal::Fault::Nack, SimulatedPedal::Fault::Drop, SimulatedPedal::Fault::Malformed })
+        {
+            // Silence costs a whole (scaled) time-out: sample it at the section boundaries.
+            if (fault == SimulatedPedal::Fault::Drop && failAt != 0 && failAt != 256 && failAt != 419)
+                continue;
+            EditorServiceRig rig;
+            populatePedal(rig.connection.pedal);
+            rig.connect();
+            CompletionLatch ready;
+            ASSERT_TRUE(rig.service->beginWaitForReady(ready.callback()).ok);
+            ASSERT_TRUE(ready.wait());
+            rig.connection.pedal.addFault({ 0xC5, fault, failAt, 1 });
+            CompletionLatch refreshed;
+            ASSERT_TRUE(rig.service->beginRefreshAll(refreshed.callback()).ok);
+            ASSERT_TRUE(refreshed.wait());
+            const int state = rig.service->getState();
+            if (failAt >= 420)
+                EXPECT_EQ(state, 1) << "past the last read request";
+            else
+            {
+                EXPECT_EQ(state, 13) << "fault at read " << failAt;
+                EXPECT_EQ(rig.service->getLastError(), "Could not refresh the device");
+            }
+        }
+    }
+}
+
+TEST(EditorServiceTransport, UnplugDuringRefreshIsACommunicationError)
+{
+    EditorServiceRig rig;
+    populatePedal(rig.connection.pedal);
+    rig.connect();
+    CompletionLatch ready;
+    ASSERT_TRUE(rig.service->beginWaitForReady(ready.callback()).ok);
+    ASSERT_TRUE(ready.wait());
+    rig.connection.pedal.addFault({ 0xC5, SimulatedPedal::Fault::Unplug, 40, 1 });
+    CompletionLatch refreshed;
+    ASSERT_TRUE(rig.service->beginRefreshAll(refreshed.callback()).ok);
+    ASSERT_TRUE(refreshed.wait());
+    EXPECT_EQ(rig.service->getState(), 13);
+    auto states = rig.listener.statesSeen();
+    EXPECT_NE(std::find(states.begin(), states.end(), 13), states.end());
+    EXPECT_EQ(rig.service->getLastError(), "Could not refresh the device") << "the task's own summary replaces the transport's";
+
+    rig.service->disconnect();
+    EXPECT_EQ(rig.service->getState(), 0);
+}
+
+TEST(EditorServiceTransport, DisconnectDuringALongTaskEndsDisconnected)
+{
+    EditorServiceRig rig;
+    populatePedal(rig.connection.pedal);
+    rig.connect();
+    CompletionLatch ready;
+    ASSERT_TRUE(rig.service->beginWaitForReady(ready.callback()).ok);
+    ASSERT_TRUE(ready.wait());
+    CompletionLatch refreshed;
+    ASSERT_TRUE(rig.service->beginRefreshAll(refreshed.callback()).ok);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    rig.service->disconnect();
+    EXPECT_TRUE(refreshed.wait()) << "the completion still runs";
+    EXPECT_EQ(rig.service->getState(), 0) << "a late task end never overwrites the disconnected state";
+    EXPECT_FALSE(rig.service->isConnected());
+}

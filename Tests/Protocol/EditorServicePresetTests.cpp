@@ -1,0 +1,344 @@
+#include "EditorServiceTestRig.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <set>
+
+using namespace Tonecrest;
+using namespace Tonecrest::Testing;
+using Service = TonecrestEditorService;
+
+namespace
+{
+constexpr uint8_t kReadRequest = 0xC5;
+constexpr uint8_t kTransferStart = 0xC2;
+constexpr uint8_t kProgramChange = 0xC9;
+
+// Each preset carries its slot number in key 2, so its travels can be followed.
+struct PresetRig : EditorServiceRig
+{
+    PresetRig()
+    {
+        for (unsigned i = 0; i < 128; ++i)
+        {
+            connection.pedal.setPresetName(i, "P" + std::to_string(i));
+            connection.pedal.setPresetParams(i, { { 2, static_cast<float>(i) }, { 11, -1.0f } });
+            connection.pedal.setCabinetName(12, i, "PC" + std::to_string(i));
+        }
+        for (unsigned i = 0; i < 32; ++i)
+            connection.pedal.setCabinetName(9, i, "U" + std::to_string(i));
+        connection.pedal.setCurrentPreset(3);
+        connectAndRefresh();
+    }
+
+    TonecrestData::Preset readBack(unsigned slot)
+    {
+        std::promise<TonecrestData::Preset> read;
+        EXPECT_TRUE(service->getPreset(static_cast<int>(slot), [&](const TonecrestData::Preset& p) { read.set_value(p); }).ok);
+        auto future = read.get_future();
+        if (future.wait_for(std::chrono::seconds(60)) != std::future_status::ready)
+        {
+            ADD_FAILURE() << "no preset from slot " << slot << ", state " << service->getState();
+            return {};
+        }
+        return future.get();
+    }
+
+    /** The slot number that the preset now stored in `slot` came from. */
+    int originOf(unsigned slot)
+    {
+        TonecrestData::ParameterMap params;
+        TonecrestData::decodeParamList(connection.pedal.block(3, slot).data(), connection.pedal.block(3, slot).size(), params);
+        return params.count(2) != 0 ? static_cast<int>(params[2]) : -1;
+    }
+};
+
+std::vector<int> identity()
+{
+    std::vector<int> order(128);
+    std::iota(order.begin(), order.end(), 0);
+    return order;
+}
+} // namespace
+
+TEST(EditorServicePresets, ReorderStepCounts)
+{
+    EXPECT_EQ(Service::countPresetReorderSteps({ 0, 1, 2 }, { 0, 1, 2 }), 0);
+    EXPECT_EQ(Service::countPresetReorderSteps({ 0, 1, 2 }, { 1, 0, 2 }), 4);
+    EXPECT_EQ(Service::countPresetReorderSteps({ 0, 1, 2 }, { 1, 2, 0 }), 6);
+    EXPECT_EQ(Service::countPresetReorderSteps({ 0, 1, 2, 3 }, { 1, 0, 3, 2 }), 8);
+    EXPECT_EQ(Service::countPresetReorderSteps({ 0, 1 }, { 5, 5 }), 2) << "bounded on input that is no permutation";
+}
+
+TEST(EditorServicePresets, WriteAndReadAPresetRoundTrip)
+{
+    PresetRig rig;
+    TonecrestData::Preset preset;
+    preset.name = "Crunch~Lead";
+    preset.params = { { 2, 0.75f }, { 8, 3.0f }, { 11, 10002.0f } };
+    preset.cabinet = std::make_unique<TonecrestData::Cabinet>();
+    preset.cabinet->name = "MyCab";
+    preset.cabinet->samples[5] = -0.25f;
+
+    CompletionLatch written;
+    ASSERT_TRUE(rig.service->setPreset(40, preset, written.callback()).ok);
+    ASSERT_TRUE(written.wait());
+    ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
+    Service::PresetInfo info;
+    rig.service->getPresetInfo(40, info);
+    EXPECT_EQ(info.name, "Crunch?Lead") << "names are sanitised on the way to the pedal";
+    EXPECT_TRUE(rig.connection.pedal.receivedPacketsOfType(kProgramChange).empty()) << "not the current slot";
+
+    TonecrestData::Preset back = rig.readBack(40);
+    EXPECT_EQ(back.name, "Crunch?Lead");
+    EXPECT_FLOAT_EQ(back.params.at(2), 0.75f);
+    EXPECT_FLOAT_EQ(back.params.at(11), -4.0f) << "a cabinet held by the preset itself";
+    ASSERT_NE(back.cabinet, nullptr);
+    EXPECT_EQ(back.cabinet->name, "MyCab");
+    EXPECT_EQ(back.cabinet->samples[5], -0.25f);
+}
+
+TEST(EditorServicePresets, WritingTheCurrentSlotReselectsIt)
+{
+    PresetRig rig;
+    CompletionLatch set;
+    ASSERT_TRUE(rig.service->setParameterValue(3, { 1, 1.0 }, set.callback()).ok);
+    ASSERT_TRUE(set.wait());
+    ASSERT_TRUE(rig.service->isCurrentPresetModified());
+
+    TonecrestData::Preset preset;
+    preset.name = "Fresh";
+    CompletionLatch written;
+    ASSERT_TRUE(rig.service->setPreset(3, preset, written.callback()).ok);
+    ASSERT_TRUE(written.wait());
+    EXPECT_EQ(rig.connection.pedal.receivedPacketsOfType(kProgramChange).size(), 1u);
+    EXPECT_FALSE(rig.service->isCurrentPresetModified());
+    EXPECT_STREQ(rig.service->setPreset(128, preset, nullptr).error, "Invalid preset index: %d");
+}
+
+TEST(EditorServicePresets, UserCabinetRoundTripAndRename)
+{
+    PresetRig rig;
+    TonecrestData::Cabinet cabinet;
+    cabinet.name = "A very long cabinet name";
+    cabinet.samples[1024] = 0.5f;
+    CompletionLatch written;
+    ASSERT_TRUE(rig.service->setUserCabinet(6, cabinet, written.callback()).ok);
+    ASSERT_TRUE(written.wait());
+
+    std::promise<TonecrestData::Cabinet> read;
+    ASSERT_TRUE(rig.service->getUserCabinet(6, [&](const TonecrestData::Cabinet& c) { read.set_value(c); }).ok);
+    TonecrestData::Cabinet back = read.get_future().get();
+    EXPECT_EQ(back.name, "A very long cab");
+    EXPECT_EQ(back.samples[1024], 0.5f);
+
+    CompletionLatch renamed;
+    ASSERT_TRUE(rig.service->setUserCabinetName(6, "Room", renamed.callback()).ok);
+    ASSERT_TRUE(renamed.wait());
+    Service::UserCabinetInfo info;
+    rig.service->getUserCabinetInfo(6, info);
+    EXPECT_EQ(info.name, "Room");
+    Service::ParameterInfo cabinetParam;
+    rig.service->getParameterInfo(13, cabinetParam);
+    EXPECT_EQ(cabinetParam.values.back().name, "U31");
+    EXPECT_EQ(cabinetParam.values[cabinetParam.values.size() - 26].name, "Room");
+    EXPECT_STREQ(rig.service->getUserCabinet(32, nullptr).error, "Invalid cabinet index: %d");
+}
+
+TEST(EditorServicePresets, RenameNeedsAValidEntry)
+{
+    EditorServiceRig rig;
+    rig.connect();
+    CompletionLatch renamed;
+    ASSERT_TRUE(rig.service->setPresetName(4, "X", renamed.callback()).ok);
+    ASSERT_TRUE(renamed.wait());
+    EXPECT_EQ(rig.service->getState(), 1) << "the refusal sets no error";
+    EXPECT_TRUE(rig.connection.pedal.receivedPacketsOfType(kTransferStart).empty());
+}
+
+TEST(EditorServicePresets, SavingTheEditBuffer)
+{
+    PresetRig rig;
+    // Into its own slot without a cabinet change: name and data only.
+    rig.connection.pedal.clearReceivedPackets();
+    CompletionLatch saved;
+    ASSERT_TRUE(rig.service->saveCurrentPreset(saved.callback()).ok);
+    ASSERT_TRUE(saved.wait());
+    ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
+    EXPECT_EQ(rig.connection.pedal.receivedPacketsOfType(kTransferStart).size(), 2u);
+
+    // Into another slot with a new name: the edit buffer's cabinet goes along.
+    rig.connection.pedal.setCabinetName(14, 0, "EditBufCab");
+    CompletionLatch savedAs;
+    ASSERT_TRUE(rig.service->saveCurrentPresetToLocation(90, std::string("Copy"), savedAs.callback()).ok);
+    ASSERT_TRUE(savedAs.wait());
+    ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
+    EXPECT_EQ(rig.service->getCurrentPresetIndex(), 90);
+    EXPECT_EQ(rig.originOf(90), 3);
+    TonecrestData::Preset back = rig.readBack(90);
+    EXPECT_EQ(back.name, "Copy");
+    EXPECT_EQ(back.cabinet->name, "EditBufCab");
+}
+
+TEST(EditorServicePresets, SavingWithoutACurrentPresetSetsNoError)
+{
+    EditorServiceRig rig;
+    rig.connect();
+    CompletionLatch saved;
+    ASSERT_TRUE(rig.service->saveCurrentPreset(saved.callback()).ok);
+    ASSERT_TRUE(saved.wait());
+    EXPECT_EQ(rig.service->getState(), 1);
+    EXPECT_EQ(rig.service->getLastError(), "");
+}
+
+TEST(EditorServicePresets, WriteFaultAtEveryTransferEndsInErrorAndCommitsNothingLater)
+{
+    // A preset with a cabinet is four block writes: name, data, cabinet data, cabinet name.
+    for (int failAt = 0; failAt < 4; ++failAt)
+    {
+        PresetRig rig;
+        TonecrestData::Preset preset;
+        preset.name = "New";
+        preset.params = { { 2, 99.0f } };
+        preset.cabinet = std::make_unique<TonecrestData::Cabinet>();
+        rig.connection.pedal.addFault({ kTransferStart, SimulatedPedal::Fault::Nack, failAt, 1 });
+        CompletionLatch written;
+        ASSERT_TRUE(rig.service->setPreset(20, preset, written.callback()).ok);
+        ASSERT_TRUE(written.wait());
+        EXPECT_EQ(rig.service->getState(), 13);
+        const char* texts[] = { "Could not set preset name", "Could not set preset data", "Could not set preset cabinet data",
+                                "Could not set preset cabinet name" };
+        EXPECT_EQ(rig.service->getLastError(), texts[failAt]);
+        Service::PresetInfo info;
+        rig.service->getPresetInfo(20, info);
+        EXPECT_EQ(info.name, "P20") << "the cached name changes only on success";
+        if (failAt <= 1)
+            EXPECT_EQ(rig.originOf(20), 20) << "the stored data was not replaced";
+    }
+}
+
+TEST(EditorServiceSelection, RapidRequestsEndOnTheLastOne)
+{
+    PresetRig rig;
+    for (int i = 1; i <= 10; ++i)
+        ASSERT_TRUE(rig.service->requestChangePreset(i).ok);
+    rig.drain();
+    EXPECT_EQ(rig.connection.pedal.currentPreset(), 10u);
+    EXPECT_EQ(rig.service->getCurrentPresetIndex(), 10);
+    EXPECT_LE(rig.connection.pedal.receivedPacketsOfType(kProgramChange).size(), 10u);
+    EXPECT_STREQ(rig.service->requestChangePreset(128).error, "Invalid preset index: %d");
+}
+
+TEST(EditorServiceSelection, FailedProgramChangeLetsTheNextRequestQueue)
+{
+    PresetRig rig;
+    rig.connection.pedal.addFault({ kProgramChange, SimulatedPedal::Fault::Nack });
+    ASSERT_TRUE(rig.service->requestChangePreset(5).ok);
+    rig.drain();
+    EXPECT_EQ(rig.service->getState(), 1);
+    EXPECT_EQ(rig.service->getCurrentPresetIndex(), 3);
+    // The NACK left the protocol in its error state, as a re-attached pedal would not be.
+    rig.connection.protocol->clearError();
+    ASSERT_TRUE(rig.service->requestChangePreset(6).ok);
+    rig.drain();
+    EXPECT_EQ(rig.service->getCurrentPresetIndex(), 6);
+}
+
+TEST(EditorServicePresetOrder, RejectsBadOrdersBeforeTouchingThePedal)
+{
+    PresetRig rig;
+    auto wanted = identity();
+    wanted[5] = 6;
+    EXPECT_FALSE(rig.service->updatePresets(nullptr, identity(), wanted, nullptr).ok) << "a slot given twice";
+    EXPECT_FALSE(rig.service->updatePresets(nullptr, identity(), { 1, 0 }, nullptr).ok);
+    auto current = identity();
+    std::swap(current[0], current[1]);
+    EXPECT_FALSE(rig.service->updatePresets(nullptr, current, identity(), nullptr).ok);
+    EXPECT_EQ(rig.service->getState(), 1);
+}
+
+TEST(EditorServicePresetOrder, UnchangedOrderOnlyFlushes)
+{
+    PresetRig rig;
+    rig.connection.pedal.clearReceivedPackets();
+    std::vector<double> progress;
+    CompletionLatch done;
+    ASSERT_TRUE(rig.service->updatePresets([&](double p) { progress.push_back(p); }, identity(), identity(), done.callback()).ok);
+    ASSERT_TRUE(done.wait());
+    EXPECT_EQ(rig.service->getState(), 1);
+    EXPECT_TRUE(rig.connection.pedal.receivedPacketsOfType(kReadRequest).empty());
+    EXPECT_TRUE(rig.connection.pedal.receivedPacketsOfType(kTransferStart).empty());
+    EXPECT_EQ(progress, (std::vector<double> { 1.0 }));
+}
+
+TEST(EditorServicePresetOrder, RotationMovesEveryPresetWithItsNameAndCabinet)
+{
+    PresetRig rig;
+    auto wanted = identity();
+    wanted[0] = 1;
+    wanted[1] = 2;
+    wanted[2] = 0;
+    std::vector<double> progress;
+    CompletionLatch done;
+    ASSERT_TRUE(rig.service->updatePresets([&](double p) { progress.push_back(p); }, identity(), wanted, done.callback()).ok);
+    ASSERT_TRUE(done.wait());
+    ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
+    EXPECT_EQ(rig.originOf(0), 1);
+    EXPECT_EQ(rig.originOf(1), 2);
+    EXPECT_EQ(rig.originOf(2), 0);
+    EXPECT_EQ(rig.originOf(3), 3);
+    Service::PresetInfo info;
+    rig.service->getPresetInfo(2, info);
+    EXPECT_EQ(info.name, "P0");
+    EXPECT_EQ(rig.readBack(2).cabinet->name, "PC0");
+
+    ASSERT_EQ(progress.size(), 7u) << "one report before device work, one per read and write";
+    EXPECT_EQ(progress.front(), 0.0);
+    EXPECT_EQ(progress.back(), 1.0);
+    for (double p : progress)
+        EXPECT_TRUE(p >= 0.0 && p <= 1.0);
+}
+
+TEST(EditorServicePresetOrder, FailureMidCycleLosesNoPreset)
+{
+    // A five-slot rotation; every write of the walk is a name write first, so failing the Nth
+    // transfer start lands at different points of the cycle.
+    for (int failAt : { 0, 1, 4, 5, 8, 12 })
+    {
+        PresetRig rig;
+        auto wanted = identity();
+        wanted[0] = 1;
+        wanted[1] = 2;
+        wanted[2] = 3;
+        wanted[3] = 4;
+        wanted[4] = 0;
+        rig.connection.pedal.addFault({ kTransferStart, SimulatedPedal::Fault::Nack, failAt, 1 });
+        ASSERT_TRUE(rig.service->updatePresets(nullptr, identity(), wanted, nullptr).ok);
+        EXPECT_TRUE(rig.waitForError("Failed to set preset")) << "fault at transfer " << failAt;
+
+        std::set<int> present;
+        for (unsigned slot = 0; slot < 5; ++slot)
+            present.insert(rig.originOf(slot));
+        EXPECT_EQ(present, (std::set<int> { 0, 1, 2, 3, 4 })) << "fault at transfer " << failAt;
+    }
+}
+
+TEST(EditorServicePresetOrder, FailedReadEndsInErrorWithNothingLost)
+{
+    // Each preset read is four read requests. Failing the 9th is the read of slot 2, after
+    // slot 1 was already overwritten with preset 0: preset 1 lives only in memory then.
+    for (int failAt : { 4, 8 })
+    {
+        PresetRig rig;
+        auto wanted = identity();
+        wanted[0] = 2;
+        wanted[1] = 0;
+        wanted[2] = 1;
+        rig.connection.pedal.addFault({ kReadRequest, SimulatedPedal::Fault::Nack, failAt, 1 });
+        ASSERT_TRUE(rig.service->updatePresets(nullptr, identity(), wanted, nullptr).ok);
+        EXPECT_TRUE(rig.waitForError("Failed to get preset"));
+        std::set<int> present { rig.originOf(0), rig.originOf(1), rig.originOf(2) };
+        EXPECT_EQ(present, (std::set<int> { 0, 1, 2 })) << "fault at read " << failAt;
+    }
+}
