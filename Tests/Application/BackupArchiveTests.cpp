@@ -1,0 +1,357 @@
+#include "BackupArchive.h"
+#include "ByteOutputStream.h"
+#include "FileTestHelpers.h"
+#include "TonecrestDataFile.h"
+#include "TonecrestPresetMigration.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace Tonecrest;
+using namespace Tonecrest::TonecrestData;
+using namespace Tonecrest::Testing;
+
+namespace
+{
+using Bytes = std::vector<uint8_t>;
+
+// A preset version above 2.5.1, so that reading a preset back changes only its version key.
+constexpr float kVersion260 = 0x020600;
+
+Preset makePreset(int slot)
+{
+    Preset preset;
+    preset.name = "Preset " + std::to_string(slot);
+    preset.params = { { 1, static_cast<float>(slot) }, { 50, 0.5f }, { kPresetVersionKey, kVersion260 } };
+    preset.cabinet = std::make_unique<Cabinet>();
+    preset.cabinet->name = "Cab of " + std::to_string(slot);
+    preset.cabinet->samples[3] = static_cast<float>(slot) / 128.0f;
+    return preset;
+}
+
+Cabinet makeCabinet(int slot)
+{
+    Cabinet cabinet;
+    cabinet.name = "User " + std::to_string(slot);
+    cabinet.samples[1500] = -static_cast<float>(slot) / 32.0f;
+    return cabinet;
+}
+
+Archive makeBackup()
+{
+    Archive archive;
+    for (int slot = 0; slot < presetSlotCount; ++slot)
+        archive.presets.push_back({ slot, makePreset(slot) });
+    for (int slot = 0; slot < userCabinetSlotCount; ++slot)
+        archive.userCabinets.push_back({ slot, makeCabinet(slot) });
+    archive.globals = ParameterMap { { 0, 1.0f }, { 5, 120.0f } };
+    return archive;
+}
+
+Bytes bytesOf(const std::string& text)
+{
+    return { text.begin(), text.end() };
+}
+
+Archive makeFirmwareArchive()
+{
+    Archive archive;
+    archive.versionInfo.emplace();
+    archive.versionInfo->system = { 3, 4, 1, 0 };
+    archive.versionInfo->dsp = { 6, 2, 0, 0 };
+    archive.systemFirmware = bytesOf(":020000040000FA\n:00000001FF\n");
+    archive.dspFirmware = Bytes { 0x01, 0x02, 0x03 };
+    archive.dspFirmwareQV6 = Bytes { 0x10, 0x20 };
+    archive.dspFirmware2 = Bytes { 0xF0, 0x0F, 0x80 };
+    Archive::AmpModelEntry amp;
+    amp.index = 12;
+    amp.model.info = { 4, "Fuzz/Face" };
+    amp.model.dataWords1[7] = 0xCAFEF00D;
+    archive.ampModels.push_back(amp);
+    archive.presets.push_back({ 3, makePreset(3) });
+    archive.userCabinets.push_back({ 4, makeCabinet(4) });
+    archive.globals = ParameterMap { { 2, 2.0f } };
+    return archive;
+}
+
+/** A zip built with JUCE from (name, content) pairs, for entries the writer never makes. */
+juce::MemoryBlock zipOf(const std::vector<std::pair<std::string, std::string>>& entries)
+{
+    juce::ZipFile::Builder builder;
+    for (const auto& [name, content] : entries)
+        builder.addEntry(new juce::MemoryInputStream(juce::MemoryBlock(content.data(), content.size()), true), 0,
+                         name, juce::Time::getCurrentTime());
+    juce::MemoryOutputStream out;
+    builder.writeToStream(out, nullptr);
+    return out.getMemoryBlock();
+}
+
+template <typename Writer>
+std::string dataFileText(Writer write)
+{
+    ByteOutputStream out;
+    EXPECT_TRUE(write(out));
+    return { out.bytes().begin(), out.bytes().end() };
+}
+
+Result loadZip(const juce::MemoryBlock& zip, Archive& archive)
+{
+    return BackupArchive::loadFromMemory(zip.getData(), zip.getSize(), archive);
+}
+
+std::vector<std::string> entryNames(const juce::MemoryBlock& zipBytes)
+{
+    juce::MemoryInputStream in(zipBytes, false);
+    juce::ZipFile zip(in);
+    std::vector<std::string> names;
+    for (int i = 0; i < zip.getNumEntries(); ++i)
+        names.push_back(zip.getEntry(i)->filename.toStdString());
+    return names;
+}
+
+bool contains(const juce::MemoryBlock& haystack, const Bytes& needle)
+{
+    const auto* begin = static_cast<const uint8_t*>(haystack.getData());
+    return std::search(begin, begin + haystack.getSize(), needle.begin(), needle.end()) != begin + haystack.getSize();
+}
+} // namespace
+
+// ---------------------------------------------------------------------------------------
+// Writing
+
+TEST(BackupArchiveWrite, FullBackupReadsBackWithSameSlotsNamesParametersAndSamples)
+{
+    ScratchFolder scratch;
+    const juce::File file = scratch.child("pedal.tbu");
+    const Archive original = makeBackup();
+    ASSERT_TRUE(BackupArchive::write(original, file));
+
+    Archive copy;
+    ASSERT_TRUE(BackupArchive::loadFromFile(file, copy));
+    ASSERT_EQ(copy.presets.size(), original.presets.size());
+    for (size_t i = 0; i < original.presets.size(); ++i)
+    {
+        const Preset& expected = original.presets[i].preset;
+        const Preset& actual = copy.presets[i].preset;
+        EXPECT_EQ(copy.presets[i].index, original.presets[i].index);
+        EXPECT_EQ(actual.name, expected.name);
+        ParameterMap expectedParams = expected.params;
+        expectedParams[kPresetVersionKey] = static_cast<float>(kCurrentPresetVersion);
+        EXPECT_EQ(actual.params, expectedParams);
+        ASSERT_NE(actual.cabinet, nullptr);
+        EXPECT_EQ(actual.cabinet->name, expected.cabinet->name);
+        EXPECT_EQ(actual.cabinet->samples, expected.cabinet->samples);
+    }
+    ASSERT_EQ(copy.userCabinets.size(), original.userCabinets.size());
+    for (size_t i = 0; i < original.userCabinets.size(); ++i)
+    {
+        EXPECT_EQ(copy.userCabinets[i].index, original.userCabinets[i].index);
+        EXPECT_EQ(copy.userCabinets[i].cabinet.name, original.userCabinets[i].cabinet.name);
+        EXPECT_EQ(copy.userCabinets[i].cabinet.samples, original.userCabinets[i].cabinet.samples);
+    }
+    EXPECT_EQ(copy.globals, original.globals);
+    EXPECT_FALSE(copy.versionInfo);
+    EXPECT_TRUE(copy.ampModels.empty());
+    EXPECT_TRUE(checkArchiveSlots(copy));
+}
+
+TEST(BackupArchiveWrite, EntriesAreNamedAndOrderedAndStoredUncompressed)
+{
+    const Archive original = makeFirmwareArchive();
+    juce::MemoryOutputStream out;
+    ASSERT_TRUE(BackupArchive::writeToStream(original, out));
+    const juce::MemoryBlock zip = out.getMemoryBlock();
+
+    EXPECT_EQ(entryNames(zip), (std::vector<std::string> { "ArchiveInfo.txt", "System.hex", "FerroxAmp.ldr", "FerroxAmp_QV6.ldr",
+                                                          "FerroxAmp2.ldr", "12 - FuzzFace.amp", "Ferrox_Tonecrest_3.pre",
+                                                          "Ferrox_Tonecrest_4.cab", "Ferrox_Tonecrest_0.glo" }));
+    // Stored as is: the texts and the bit-reversed images appear verbatim in the zip.
+    EXPECT_TRUE(contains(zip, bytesOf("SYSTEM_FW_VERSION : 3.4.1\nDSP_FW_VERSION : 6.2.0\n")));
+    EXPECT_TRUE(contains(zip, *original.systemFirmware));
+    EXPECT_TRUE(contains(zip, Bytes { 0x0F, 0xF0, 0x01 }));
+    EXPECT_TRUE(contains(zip, bytesOf("# File Type: Preset data, Index = 3\n")));
+
+    Archive copy;
+    ASSERT_TRUE(loadZip(zip, copy));
+    ASSERT_TRUE(copy.versionInfo);
+    EXPECT_EQ(copy.versionInfo->system, original.versionInfo->system);
+    EXPECT_EQ(copy.versionInfo->dsp, original.versionInfo->dsp);
+    EXPECT_EQ(copy.systemFirmware, original.systemFirmware);
+    EXPECT_EQ(copy.dspFirmware, original.dspFirmware);
+    EXPECT_EQ(copy.dspFirmwareQV6, original.dspFirmwareQV6);
+    EXPECT_EQ(copy.dspFirmware2, original.dspFirmware2);
+    ASSERT_EQ(copy.ampModels.size(), 1u);
+    EXPECT_EQ(copy.ampModels[0].index, 12);
+    EXPECT_EQ(copy.ampModels[0].model.info.name, "Fuzz/Face");
+    EXPECT_EQ(copy.ampModels[0].model.dataWords1, original.ampModels[0].model.dataWords1);
+    EXPECT_EQ(copy.globals, original.globals);
+}
+
+TEST(BackupArchiveWrite, AnEntryThatCannotBeBuiltLeavesTheOldFileAlone)
+{
+    ScratchFolder scratch;
+    const juce::File file = scratch.child("pedal.tbu");
+    ASSERT_TRUE(file.replaceWithText("previous backup"));
+
+    Archive archive = makeBackup();
+    for (uint32_t key = 0; key < 129; ++key)
+        (*archive.globals)[key] = 1.0f;
+    EXPECT_STREQ(errorText(BackupArchive::write(archive, file)).c_str(), "Too many params");
+    EXPECT_EQ(file.loadFileAsString(), "previous backup");
+    EXPECT_EQ(scratch.fileCount(), 1);
+}
+
+TEST(BackupArchiveWrite, RefusedWritesAreFailures)
+{
+    FullOutputStream full;
+    EXPECT_STREQ(errorText(BackupArchive::writeToStream(makeFirmwareArchive(), full)).c_str(), "Failed to write zip file");
+
+    ScratchFolder scratch;
+    const juce::File folder = scratch.child("folder.tbu");
+    ASSERT_TRUE(folder.createDirectory());
+    EXPECT_STREQ(errorText(BackupArchive::write(makeFirmwareArchive(), folder)).c_str(), "Failed to overwrite file");
+    EXPECT_TRUE(folder.isDirectory());
+}
+
+// ---------------------------------------------------------------------------------------
+// Reading
+
+TEST(BackupArchiveRead, ZipMadeByTheSystemZipToolSkipsHiddenEntries)
+{
+    if (std::system("command -v zip >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "the zip tool is not installed";
+
+    ScratchFolder scratch;
+    const juce::File content = scratch.child("content");
+    const auto put = [&](const char* path, const std::string& text) {
+        const juce::File file = content.getChildFile(path);
+        ASSERT_TRUE(file.getParentDirectory().createDirectory());
+        ASSERT_TRUE(file.replaceWithText(text, false, false, nullptr));
+    };
+    // What another desktop system adds: resource forks beside and inside folders, and a
+    // folder settings file. None of them is a data file, so reading any would fail.
+    const std::string resourceFork("\x00\x05\x16\x07Mac OS X        ATTR", 24);
+    put("Ferrox_Tonecrest_3.pre", dataFileText([](IOutputStream& out) { return writePresetFile(makePreset(3), out, 3); }));
+    put("Saved/MY PRESET.PRE", dataFileText([](IOutputStream& out) { return writePresetFile(makePreset(5), out, 5); }));
+    put("Saved/._MY PRESET.PRE", resourceFork);
+    put("__MACOSX/._Ferrox_Tonecrest_3.pre", resourceFork);
+    put("__MACOSX/Saved/._MY PRESET.PRE", resourceFork);
+    put(".DS_Store", resourceFork);
+    put("Ferrox_Tonecrest_7.cab", dataFileText([](IOutputStream& out) { return writeCabinetFile(makeCabinet(7), out, 7); }));
+    put("Ferrox_Tonecrest_0.glo", dataFileText([](IOutputStream& out) { return writeGlobalsFile({ { 9, 0.5f } }, out); }));
+    put("notes.txt", "not archive content");
+
+    const juce::String command = "cd '" + content.getFullPathName() + "' && zip -q -r ../fixture.tbu .";
+    ASSERT_EQ(std::system(command.toRawUTF8()), 0);
+
+    Archive archive;
+    ASSERT_TRUE(BackupArchive::loadFromFile(scratch.child("fixture.tbu"), archive));
+    std::vector<int32_t> presetSlots;
+    for (const auto& entry : archive.presets)
+        presetSlots.push_back(entry.index);
+    std::sort(presetSlots.begin(), presetSlots.end());
+    EXPECT_EQ(presetSlots, (std::vector<int32_t> { 3, 5 }));
+    ASSERT_EQ(archive.userCabinets.size(), 1u);
+    EXPECT_EQ(archive.userCabinets[0].index, 7);
+    EXPECT_EQ(archive.userCabinets[0].cabinet.name, "User 7");
+    EXPECT_EQ(archive.globals, (ParameterMap { { 9, 0.5f } }));
+}
+
+TEST(BackupArchiveRead, NotAZipOrAnEmptyZipIsNotAValidBackup)
+{
+    Archive archive;
+    const char garbage[] = "this is not a zip file at all";
+    EXPECT_STREQ(errorText(BackupArchive::loadFromMemory(garbage, sizeof garbage, archive)).c_str(), "Not a valid backup file");
+    EXPECT_STREQ(errorText(loadZip(zipOf({}), archive)).c_str(), "Not a valid backup file");
+
+    ScratchFolder scratch;
+    EXPECT_STREQ(errorText(BackupArchive::loadFromFile(scratch.child("missing.tbu"), archive)).c_str(), "Not a valid backup file");
+}
+
+TEST(BackupArchiveRead, LaterGlobalsWinAndUnknownEntriesAreSkipped)
+{
+    const auto globalsFile = [](ParameterMap globals) {
+        return dataFileText([&](IOutputStream& out) { return writeGlobalsFile(globals, out); });
+    };
+    Archive archive;
+    ASSERT_TRUE(loadZip(zipOf({ { "first.glo", globalsFile({ { 1, 1.0f } }) },
+                                { "readme.md", "hello" },
+                                { "folder/", "" },
+                                { "second.GLO", globalsFile({ { 2, 2.0f } }) } }),
+                        archive));
+    EXPECT_EQ(archive.globals, (ParameterMap { { 2, 2.0f } }));
+}
+
+TEST(BackupArchiveRead, VersionTextAloneGivesOnlyVersionInformation)
+{
+    Archive archive;
+    ASSERT_TRUE(loadZip(zipOf({ { "ArchiveInfo.txt", "DSP_FW_VERSION : 6.2.0\nSYSTEM_FW_VERSION : 3.4.1\n" } }), archive));
+    ASSERT_TRUE(archive.versionInfo);
+    EXPECT_EQ(archive.versionInfo->system, (std::array<uint8_t, 4> { 3, 4, 1, 0 }));
+    EXPECT_EQ(archive.versionInfo->dsp, (std::array<uint8_t, 4> { 6, 2, 0, 0 }));
+    EXPECT_EQ(archive.versionInfo->subType, -1);
+    EXPECT_FALSE(archive.systemFirmware || archive.dspFirmware || archive.dspFirmwareQV6 || archive.dspFirmware2 || archive.globals);
+    EXPECT_TRUE(archive.presets.empty() && archive.userCabinets.empty() && archive.ampModels.empty());
+}
+
+TEST(BackupArchiveRead, FirstDataFileThatFailsEndsTheRead)
+{
+    const std::string cabinetFile = dataFileText([](IOutputStream& out) { return writeCabinetFile(makeCabinet(1), out, 1); });
+    const std::string globalsFile = dataFileText([](IOutputStream& out) { return writeGlobalsFile({ { 1, 1.0f } }, out); });
+    Archive archive;
+    EXPECT_STREQ(errorText(loadZip(zipOf({ { "a.glo", globalsFile }, { "b.pre", cabinetFile }, { "c.cab", cabinetFile } }), archive))
+                     .c_str(),
+                 "Not a preset file");
+    EXPECT_TRUE(archive.globals);
+    EXPECT_TRUE(archive.userCabinets.empty());
+}
+
+TEST(BackupArchiveRead, SlotsComeFromTheDataFilesAndCanBeCheckedBeforeARestore)
+{
+    const std::string outOfRange = dataFileText([](IOutputStream& out) { return writePresetFile(makePreset(1), out, 200); });
+    const std::string negative = dataFileText([](IOutputStream& out) { return writeCabinetFile(makeCabinet(1), out, 0xFFFFFFFFu); });
+    Archive archive;
+    ASSERT_TRUE(loadZip(zipOf({ { "Ferrox_Tonecrest_1.pre", outOfRange }, { "Ferrox_Tonecrest_2.cab", negative } }), archive));
+    ASSERT_EQ(archive.presets.size(), 1u);
+    EXPECT_EQ(archive.presets[0].index, 200);
+    EXPECT_EQ(archive.userCabinets[0].index, -1);
+    EXPECT_STREQ(errorText(checkArchiveSlots(archive)).c_str(), "Invalid preset slot %d");
+    EXPECT_STREQ(errorText(checkArchiveSlots(archive, false, true, false)).c_str(), "Invalid user cabinet slot %d");
+}
+
+TEST(BackupArchiveRead, EntryNamesThatAreNotUtf8AreReadAsBytes)
+{
+    // Lead bytes that each claim three continuation bytes the name does not have: stepping
+    // through such a name character by character runs past its end.
+    const std::string placeholder(20, '#');
+    juce::MemoryBlock zip = zipOf({ { placeholder + "x.txt", "unknown" }, { "hidden/._y.glo", "not a data file" } });
+    auto* bytes = static_cast<uint8_t*>(zip.getData());
+    for (size_t i = 0; i + placeholder.size() <= zip.getSize(); ++i)
+        if (std::memcmp(bytes + i, placeholder.data(), placeholder.size()) == 0)
+            std::memset(bytes + i, 0xF0, placeholder.size());
+    Archive archive;
+    EXPECT_TRUE(loadZip(zip, archive));
+}
+
+// Needs a folder on a file system too small for a full backup, named by TONECREST_SMALL_FS,
+// for example a 64 KiB tmpfs: mount -t tmpfs -o size=64k tmpfs /tmp/tonecrest-small
+TEST(BackupArchiveWrite, FullDiskLeavesTheOldFileAsItWas)
+{
+    const char* smallFolder = std::getenv("TONECREST_SMALL_FS");
+    if (smallFolder == nullptr)
+        GTEST_SKIP() << "TONECREST_SMALL_FS is not set";
+    const juce::File file = juce::File(smallFolder).getChildFile("pedal.tbu");
+    ASSERT_TRUE(file.replaceWithText("previous backup"));
+
+    const Result written = BackupArchive::write(makeBackup(), file);
+    EXPECT_STREQ(errorText(written).c_str(), "Failed to write zip file");
+    EXPECT_EQ(file.loadFileAsString(), "previous backup");
+    EXPECT_EQ(file.getParentDirectory().getNumberOfChildFiles(juce::File::findFiles), 1);
+    file.deleteFile();
+}
