@@ -360,6 +360,12 @@ void TonecrestEditorService::setError(const char* text)
     notifyStateChanged(kStateError);
 }
 
+Result TonecrestEditorService::failTask(const char* text, Result result)
+{
+    setError(text);
+    return result;
+}
+
 // ---- Transport -----------------------------------------------------------------------------
 
 void TonecrestEditorService::onTransportStateChanged(int transportState)

@@ -105,6 +105,15 @@ public:
         std::string text;
     };
 
+    /** What a restore, or the asset restore after a firmware update, writes to the pedal. */
+    struct RestoreOptions
+    {
+        bool presets = false;
+        bool userCabinets = false;
+        bool globals = false;
+        bool ampModels = false;
+    };
+
     /** The three lists of the cabinet pop-up. */
     struct CabinetChoices
     {
@@ -205,6 +214,15 @@ public:
     Result saveCurrentPresetToLocation(int location, std::optional<std::string> newName, Completion completion);
     Result saveCurrentPreset(Completion completion);
 
+    // ---- Backup and restore --------------------------------------------------------------
+
+    /** Reads every preset, user cabinet and the globals; done gets the archive on the worker,
+        only on success (copy what you keep). */
+    Result beginBackup(Progress progress, std::function<void(const TonecrestData::Archive&)> done);
+    /** Writes the chosen parts of a copy of the archive, then queues a full refresh. */
+    Result beginRestore(const TonecrestData::Archive& archive, const RestoreOptions& options, Progress progress,
+                        Completion completion);
+
     /** Reads plus writes of the reorder walk: twice the number of slots that change. */
     static int countPresetReorderSteps(std::vector<int> currentOrder, std::vector<int> wantedOrder);
 
@@ -214,6 +232,16 @@ public:
 private:
     using Task = TaskQueue::Task;
     using TaskBody = std::function<Result(Task&)>;
+
+    /** Defers the protocol's writebacks for a scope; unflushed ones are dropped on the way out. */
+    struct DeferredWritebacks
+    {
+        explicit DeferredWritebacks(TonecrestProtocol* d) : device(d) { device->beginDeferredWritebacks(); }
+        ~DeferredWritebacks() { device->endDeferredWritebacks(); }
+        DeferredWritebacks(const DeferredWritebacks&) = delete;
+        DeferredWritebacks& operator=(const DeferredWritebacks&) = delete;
+        TonecrestProtocol* device;
+    };
 
     /** What getParameterValue needs of a definition, copied out under paramMapMutex. */
     struct Storage
@@ -234,6 +262,8 @@ private:
     /** Ends a task that set taskState: 1 replaces it, but never a 0 or 13 set meanwhile. */
     void finishTask(int taskState, int newState = kStateReady);
     void setError(const char* text);
+    /** setError with the text the user sees; returns the result the log already has. */
+    Result failTask(const char* text, Result result);
     TonecrestProtocol* getProtocol() const;
 
     // Listener calls
@@ -275,6 +305,9 @@ private:
     Result setCabinetByIDTask(int id);
     Result setCabinetDataTask(const TonecrestData::Cabinet& cabinet);
     Result storeCabinetSetting(int value);
+    Result backup(const Progress& progress, const std::function<void(const TonecrestData::Archive&)>& done);
+    /** Worker only; failures are returned as they are, the caller decides on the error state. */
+    Result restoreFromArchive(const TonecrestData::Archive& archive, const RestoreOptions& options, const Progress& progress);
 
     TonecrestProtocol* protocol = nullptr;
     TonecrestBootloader* bootloader = nullptr;

@@ -26,12 +26,6 @@ bool isUserCabinetSlot(int slot)
     return static_cast<unsigned>(slot) < static_cast<unsigned>(TonecrestEditorService::kNumUserCabinets);
 }
 
-// A task failure through setError: the text is what the user sees, the result what the log got.
-Result failWith(const std::function<void(const char*)>& setError, const char* text, Result result)
-{
-    setError(text);
-    return result;
-}
 } // namespace
 
 // ---- Renames -------------------------------------------------------------------------------
@@ -103,18 +97,17 @@ Result TonecrestEditorService::setUserCabinet(int cabinet, const TonecrestData::
         return TONECREST_ERROR("Invalid user cabinet index: %d", cabinet);
 
     return startTask(kStateSingleTransfer, std::move(completion), [this, cabinet, data](Task&) -> Result {
-        auto fail = [this](const char* text, Result result) { return failWith([this](const char* t) { setError(t); }, text, result); };
         TonecrestProtocol* device = getProtocol();
         if (device == nullptr)
             return TONECREST_ERROR("Cannot start task while not connected");
         const auto slot = static_cast<unsigned>(cabinet);
         Result result = device->writeUserCabinetData(slot, data);
         if (!result)
-            return fail("Could not set user cabinet data", result);
+            return failTask("Could not set user cabinet data", result);
         const std::string name = sanitizeName(data.name, TonecrestData::cabinetNameChars);
         result = device->writeUserCabinetName(slot, name);
         if (!result)
-            return fail("Could not set user cabinet name", result);
+            return failTask("Could not set user cabinet name", result);
         {
             std::lock_guard<std::mutex> lock(stateMutex);
             userCabinets[slot].name = name;
@@ -134,18 +127,17 @@ Result TonecrestEditorService::getUserCabinet(int cabinet, std::function<void(co
         return TONECREST_ERROR("Invalid cabinet index: %d", cabinet);
 
     return startTask(kStateSingleTransfer, nullptr, [this, cabinet, done = std::move(done)](Task&) -> Result {
-        auto fail = [this](const char* text, Result result) { return failWith([this](const char* t) { setError(t); }, text, result); };
         TonecrestProtocol* device = getProtocol();
         if (device == nullptr)
             return TONECREST_ERROR("Cannot start task while not connected");
         TonecrestData::Cabinet data;
         Result result = device->readUserCabinetData(static_cast<unsigned>(cabinet), data);
         if (!result)
-            return fail("Could not get user cabinet data", result);
+            return failTask("Could not get user cabinet data", result);
         std::string name;
         result = device->readUserCabinetName(static_cast<unsigned>(cabinet), name);
         if (!result)
-            return fail("Could not get user cabinet name", result);
+            return failTask("Could not get user cabinet name", result);
         data.name = sanitizeName(name, TonecrestData::cabinetNameChars);
         finishTask(kStateSingleTransfer);
         if (done)
@@ -183,7 +175,6 @@ Result TonecrestEditorService::fixCabinetID(TonecrestData::Preset& preset)
 
 Result TonecrestEditorService::readPresetFromDevice(int slot, TonecrestData::Preset& preset, const Completion& step)
 {
-    auto fail = [this](const char* text, Result result) { return failWith([this](const char* t) { setError(t); }, text, result); };
     TonecrestProtocol* device = getProtocol();
     if (device == nullptr)
         return TONECREST_ERROR("Cannot start task while not connected");
@@ -192,22 +183,22 @@ Result TonecrestEditorService::readPresetFromDevice(int slot, TonecrestData::Pre
     TonecrestData::Preset read;
     Result result = device->readPreset(index, read);
     if (!result)
-        return fail("Could not get preset data", result);
+        return failTask("Could not get preset data", result);
     std::string name;
     result = device->readPresetName(index, name);
     if (!result)
-        return fail("Could not get preset name", result);
+        return failTask("Could not get preset name", result);
     read.name = sanitizeName(name, TonecrestData::presetNameChars);
     read.cabinet = std::make_unique<TonecrestData::Cabinet>();
     result = device->readPresetCabinetData(index, *read.cabinet);
     if (!result)
-        return fail("Could not get preset cabinet data", result);
+        return failTask("Could not get preset cabinet data", result);
     result = device->readPresetCabinetName(index, read.cabinet->name);
     if (!result)
-        return fail("Could not get preset cabinet name", result);
+        return failTask("Could not get preset cabinet name", result);
     result = fixCabinetID(read);
     if (!result)
-        return fail("Could not fix cabinet ID", result);
+        return failTask("Could not fix cabinet ID", result);
 
     preset = std::move(read);
     if (step)
@@ -217,7 +208,6 @@ Result TonecrestEditorService::readPresetFromDevice(int slot, TonecrestData::Pre
 
 Result TonecrestEditorService::writePresetContent(int slot, const TonecrestData::Preset& preset)
 {
-    auto fail = [this](const char* text, Result result) { return failWith([this](const char* t) { setError(t); }, text, result); };
     TonecrestProtocol* device = getProtocol();
     if (device == nullptr)
         return TONECREST_ERROR("Cannot start task while not connected");
@@ -226,18 +216,18 @@ Result TonecrestEditorService::writePresetContent(int slot, const TonecrestData:
     const std::string name = sanitizeName(preset.name, TonecrestData::presetNameChars);
     Result result = device->writePresetName(index, name);
     if (!result)
-        return fail("Could not set preset name", result);
+        return failTask("Could not set preset name", result);
     result = device->writePreset(index, preset.params);
     if (!result)
-        return fail("Could not set preset data", result);
+        return failTask("Could not set preset data", result);
     if (preset.cabinet != nullptr)
     {
         result = device->writePresetCabinetData(index, *preset.cabinet);
         if (!result)
-            return fail("Could not set preset cabinet data", result);
+            return failTask("Could not set preset cabinet data", result);
         result = device->writePresetCabinetName(index, sanitizeName(preset.cabinet->name, TonecrestData::presetNameChars));
         if (!result)
-            return fail("Could not set preset cabinet name", result);
+            return failTask("Could not set preset cabinet name", result);
     }
     std::lock_guard<std::mutex> lock(stateMutex);
     presets[index].name = name;
@@ -338,7 +328,6 @@ Result TonecrestEditorService::saveCurrentPreset(Completion completion)
 
 Result TonecrestEditorService::saveEditBuffer(int location, const std::optional<std::string>& newName)
 {
-    auto fail = [this](const char* text, Result result) { return failWith([this](const char* t) { setError(t); }, text, result); };
     log(kLogDebug, "TonecrestEditorService: Saving preset");
     TonecrestProtocol* device = getProtocol();
     if (device == nullptr)
@@ -377,30 +366,30 @@ Result TonecrestEditorService::saveEditBuffer(int location, const std::optional<
         preset.cabinet = std::make_unique<TonecrestData::Cabinet>();
         Result result = device->readCurrentCabinetData(*preset.cabinet);
         if (!result)
-            return fail("Could not get preset cabinet data", result);
+            return failTask("Could not get preset cabinet data", result);
         result = device->readCurrentCabinetName(preset.cabinet->name);
         if (!result)
-            return fail("Could not get preset cabinet name", result);
+            return failTask("Could not get preset cabinet name", result);
         result = fixCabinetID(preset);
         if (!result)
-            return fail("Could not fix cabinet ID", result);
+            return failTask("Could not fix cabinet ID", result);
     }
 
     const auto slot = static_cast<unsigned>(target);
     Result result = device->writePresetName(slot, preset.name);
     if (!result)
-        return fail("Could not set preset name", result);
+        return failTask("Could not set preset name", result);
     result = device->writePreset(slot, preset.params);
     if (!result)
-        return fail("Could not set preset data", result);
+        return failTask("Could not set preset data", result);
     if (preset.cabinet != nullptr)
     {
         result = device->writePresetCabinetData(slot, *preset.cabinet);
         if (!result)
-            return fail("Could not set preset cabinet data", result);
+            return failTask("Could not set preset cabinet data", result);
         result = device->writePresetCabinetName(slot, preset.cabinet->name);
         if (!result)
-            return fail("Could not set preset cabinet name", result);
+            return failTask("Could not set preset cabinet name", result);
     }
     {
         std::lock_guard<std::mutex> lock(stateMutex);
@@ -411,10 +400,10 @@ Result TonecrestEditorService::saveEditBuffer(int location, const std::optional<
 
     result = device->setCurrentPreset(slot);
     if (!result)
-        return fail("Could not set current preset", result);
+        return failTask("Could not set current preset", result);
     result = refreshCurrentPreset(false);
     if (!result)
-        return fail("Could not refresh current preset", result);
+        return failTask("Could not refresh current preset", result);
 
     log(kLogDebug, "TonecrestEditorService: Save complete");
     finishTask(kStateSingleTransfer);
@@ -580,12 +569,7 @@ Result TonecrestEditorService::runPresetUpdate(const Progress& progress, const s
     };
     report();
 
-    struct DeferredWritebacks
-    {
-        TonecrestProtocol* device;
-        explicit DeferredWritebacks(TonecrestProtocol* d) : device(d) { device->beginDeferredWritebacks(); }
-        ~DeferredWritebacks() { device->endDeferredWritebacks(); }
-    } deferred(device);
+    DeferredWritebacks deferred(device);
 
     TonecrestData::Preset bufferA;
     TonecrestData::Preset bufferB;
