@@ -304,7 +304,10 @@ private:
     Result copyTask(TonecrestParamMap::BlockID block, const std::function<void(CopiedParameterData)>& done);
     Result setCabinetByIDTask(int id);
     Result setCabinetDataTask(const TonecrestData::Cabinet& cabinet);
+    /** Finds and encodes a "Cabinet" setting; failures go to the error state. */
+    Result encodeCabinetSetting(int value, Storage& storage, float& deviceValue);
     Result storeCabinetSetting(int value);
+    void rememberCurrentCabinetName(const std::string& name);
     Result backup(const Progress& progress, const std::function<void(const TonecrestData::Archive&)>& done);
     /** Worker only; failures are returned as they are, the caller decides on the error state. */
     Result restoreFromArchive(const TonecrestData::Archive& archive, const RestoreOptions& options, const Progress& progress);

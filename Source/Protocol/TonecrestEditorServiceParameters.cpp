@@ -342,21 +342,23 @@ Result TonecrestEditorService::getCurrentCabinetName(std::string& out) const
     return kSuccess;
 }
 
+Result TonecrestEditorService::encodeCabinetSetting(int value, Storage& storage, float& deviceValue)
+{
+    if (!findStorage(TonecrestParamMap::kParamCabinet, storage))
+        return failTask("Failed get param info", TONECREST_ERROR("Parameter not found"));
+    Result result = encodeParameterValue(storage.info, { TonecrestParamMap::kTypeInteger, static_cast<double>(value) }, deviceValue);
+    if (!result)
+        return failTask("Failed to encode param", result);
+    return kSuccess;
+}
+
 Result TonecrestEditorService::storeCabinetSetting(int value)
 {
     Storage storage;
-    if (!findStorage(TonecrestParamMap::kParamCabinet, storage))
-    {
-        setError("Failed get param info");
-        return TONECREST_ERROR("Parameter not found");
-    }
     float deviceValue = 0.0f;
-    Result result = encodeParameterValue(storage.info, { TonecrestParamMap::kTypeInteger, static_cast<double>(value) }, deviceValue);
+    Result result = encodeCabinetSetting(value, storage, deviceValue);
     if (!result)
-    {
-        setError("Failed to encode param");
         return result;
-    }
     if (isStoredScope(storage.scope))
     {
         std::lock_guard<std::mutex> lock(stateMutex);
@@ -366,6 +368,15 @@ Result TonecrestEditorService::storeCabinetSetting(int value)
         currentCabinetModified = true;
     }
     return kSuccess;
+}
+
+void TonecrestEditorService::rememberCurrentCabinetName(const std::string& name)
+{
+    std::lock_guard<std::mutex> lock(stateMutex);
+    if (currentCabinet != nullptr)
+        currentCabinet->name = name;
+    else
+        log(kLogError, "Current cabinet not present! This should never happen.");
 }
 
 Result TonecrestEditorService::setCurrentCabinetByID(int id)
@@ -381,24 +392,13 @@ Result TonecrestEditorService::setCabinetByIDTask(int id)
         return TONECREST_ERROR("Cannot start task while not connected");
 
     Storage storage;
-    if (!findStorage(TonecrestParamMap::kParamCabinet, storage))
-    {
-        setError("Failed get param info");
-        return TONECREST_ERROR("Parameter not found");
-    }
     float deviceValue = 0.0f;
-    Result result = encodeParameterValue(storage.info, { TonecrestParamMap::kTypeInteger, static_cast<double>(id) }, deviceValue);
+    Result result = encodeCabinetSetting(id, storage, deviceValue);
     if (!result)
-    {
-        setError("Failed to encode param");
         return result;
-    }
     result = device->setParameter(storage.info.messageId, deviceValue);
     if (!result)
-    {
-        setError("Failed to set param");
-        return result;
-    }
+        return failTask("Failed to set param", result);
 
     // The pedal now plays a cabinet of its own in the edit buffer unless a special setting
     // was chosen.
@@ -414,13 +414,7 @@ Result TonecrestEditorService::setCabinetByIDTask(int id)
         setError("Failed to get cabinet name");
         return result;
     }
-    {
-        std::lock_guard<std::mutex> lock(stateMutex);
-        if (currentCabinet != nullptr)
-            currentCabinet->name = name;
-        else
-            log(kLogError, "Current cabinet not present! This should never happen.");
-    }
+    rememberCurrentCabinetName(name);
     notifyParameterValueChanged(TonecrestParamMap::kParamCabinet, { TonecrestParamMap::kTypeInteger, static_cast<double>(stored) });
     finishTask(kStateReady);
     return kSuccess;
@@ -455,13 +449,7 @@ Result TonecrestEditorService::setCabinetDataTask(const TonecrestData::Cabinet& 
     if (!result)
         return result;
     notifyParameterValueChanged(TonecrestParamMap::kParamCabinet, { TonecrestParamMap::kTypeInteger, static_cast<double>(kCabinetOwn) });
-    {
-        std::lock_guard<std::mutex> lock(stateMutex);
-        if (currentCabinet != nullptr)
-            currentCabinet->name = name;
-        else
-            log(kLogError, "Current cabinet not present! This should never happen.");
-    }
+    rememberCurrentCabinetName(name);
     finishTask(kStateSingleTransfer);
     return kSuccess;
 }

@@ -93,10 +93,7 @@ TEST(EditorServiceWaitForReady, AnsweringPedalWithSupportedFirmwareIsReady)
 {
     EditorServiceRig rig;
     rig.connection.pedal.setVersion({ 3, 4, 1 }, { 6, 2, 0 }, 2);
-    rig.connect();
-    CompletionLatch ready;
-    ASSERT_TRUE(rig.service->beginWaitForReady(ready.callback()).ok);
-    ASSERT_TRUE(ready.wait());
+    rig.connectAndWaitForReady();
     EXPECT_EQ(rig.service->getState(), 1);
     EXPECT_EQ(rig.service->getDeviceVersion().subType, 2);
     EXPECT_EQ(rig.connection.pedal.receivedPacketsOfType(0xB4).size(), 2u) << "one ping, then the second check";
@@ -117,10 +114,7 @@ TEST(EditorServiceWaitForReady, FirmwareBelowMinimumNeedsAnUpdate)
     {
         EditorServiceRig rig;
         rig.connection.pedal.setVersion(c.system, c.dsp, 0);
-        rig.connect();
-        CompletionLatch ready;
-        ASSERT_TRUE(rig.service->beginWaitForReady(ready.callback()).ok);
-        ASSERT_TRUE(ready.wait());
+        rig.connectAndWaitForReady();
         EXPECT_EQ(rig.service->getState(), c.state) << int(c.system[0]) << "." << int(c.system[1]) << "." << int(c.system[2]);
     }
 }
@@ -131,10 +125,7 @@ TEST(EditorServiceWaitForReady, FailedVersionQueryCountsAsZeroVersion)
     {
         EditorServiceRig rig(withMinimum);
         rig.connection.pedal.addFault({ 0xB5, SimulatedPedal::Fault::Nack });
-        rig.connect();
-        CompletionLatch ready;
-        ASSERT_TRUE(rig.service->beginWaitForReady(ready.callback()).ok);
-        ASSERT_TRUE(ready.wait());
+        rig.connectAndWaitForReady();
         EXPECT_EQ(rig.service->getState(), withMinimum ? 2 : 1);
         EXPECT_EQ(rig.service->getDeviceVersion().systemVersionNumber(), 0u);
     }
@@ -144,10 +135,7 @@ TEST(EditorServiceWaitForReady, SilentPedalTimesOut)
 {
     EditorServiceRig rig;
     rig.connection.pedal.addFault({ 0xB4, SimulatedPedal::Fault::Drop, 0, SimulatedPedal::kAlways });
-    rig.connect();
-    CompletionLatch ready;
-    ASSERT_TRUE(rig.service->beginWaitForReady(ready.callback()).ok);
-    ASSERT_TRUE(ready.wait());
+    rig.connectAndWaitForReady();
     EXPECT_EQ(rig.service->getState(), 13);
     EXPECT_EQ(rig.service->getLastError(), "Timed out waiting for device to become ready");
     EXPECT_GE(rig.connection.pedal.receivedPacketsOfType(0xB4).size(), 2u);
@@ -158,10 +146,7 @@ TEST(EditorServiceWaitForReady, UnansweredSecondPingFails)
 {
     EditorServiceRig rig;
     rig.connection.pedal.addFault({ 0xB4, SimulatedPedal::Fault::Nack, 1, 1 });
-    rig.connect();
-    CompletionLatch ready;
-    ASSERT_TRUE(rig.service->beginWaitForReady(ready.callback()).ok);
-    ASSERT_TRUE(ready.wait());
+    rig.connectAndWaitForReady();
     EXPECT_EQ(rig.service->getState(), 13);
     EXPECT_EQ(rig.service->getLastError(), "Timed out waiting for device to become ready");
 }
@@ -229,10 +214,7 @@ TEST(EditorServiceRefresh, FailingNameReadLeavesEntriesAsTheyWere)
 {
     EditorServiceRig rig;
     populatePedal(rig.connection.pedal);
-    rig.connect();
-    CompletionLatch ready;
-    ASSERT_TRUE(rig.service->beginWaitForReady(ready.callback()).ok);
-    ASSERT_TRUE(ready.wait());
+    rig.connectAndWaitForReady();
 
     // Read requests: 256 amp slots, globals, then the preset names from 0.
     rig.connection.pedal.addFault({ 0xC5, SimulatedPedal::Fault::Nack, 256 + 1 + 5, 1 });
@@ -270,10 +252,7 @@ TEST(EditorServiceRefresh, FaultAtAnyTransactionEndsInErrorWithoutHanging)
                 continue;
             EditorServiceRig rig;
             populatePedal(rig.connection.pedal);
-            rig.connect();
-            CompletionLatch ready;
-            ASSERT_TRUE(rig.service->beginWaitForReady(ready.callback()).ok);
-            ASSERT_TRUE(ready.wait());
+            rig.connectAndWaitForReady();
             rig.connection.pedal.addFault({ 0xC5, fault, failAt, 1 });
             CompletionLatch refreshed;
             ASSERT_TRUE(rig.service->beginRefreshAll(refreshed.callback()).ok);
@@ -294,10 +273,7 @@ TEST(EditorServiceTransport, UnplugDuringRefreshIsACommunicationError)
 {
     EditorServiceRig rig;
     populatePedal(rig.connection.pedal);
-    rig.connect();
-    CompletionLatch ready;
-    ASSERT_TRUE(rig.service->beginWaitForReady(ready.callback()).ok);
-    ASSERT_TRUE(ready.wait());
+    rig.connectAndWaitForReady();
     rig.connection.pedal.addFault({ 0xC5, SimulatedPedal::Fault::Unplug, 40, 1 });
     CompletionLatch refreshed;
     ASSERT_TRUE(rig.service->beginRefreshAll(refreshed.callback()).ok);
@@ -315,10 +291,7 @@ TEST(EditorServiceTransport, DisconnectDuringALongTaskEndsDisconnected)
 {
     EditorServiceRig rig;
     populatePedal(rig.connection.pedal);
-    rig.connect();
-    CompletionLatch ready;
-    ASSERT_TRUE(rig.service->beginWaitForReady(ready.callback()).ok);
-    ASSERT_TRUE(ready.wait());
+    rig.connectAndWaitForReady();
     CompletionLatch refreshed;
     ASSERT_TRUE(rig.service->beginRefreshAll(refreshed.callback()).ok);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -121,13 +121,19 @@ struct EditorServiceRig
 
     void connect() { ASSERT_TRUE(service->connect(connection.protocol.get()).ok); }
 
-    /** Connect, wait for ready and refresh everything; the state is 1 afterwards. */
-    void connectAndRefresh()
+    /** Connect and run the wait for ready to its end, whatever state it ends in. */
+    void connectAndWaitForReady()
     {
         connect();
         CompletionLatch ready;
         ASSERT_TRUE(service->beginWaitForReady(ready.callback()).ok);
         ASSERT_TRUE(ready.wait());
+    }
+
+    /** Connect, wait for ready and refresh everything; the state is 1 afterwards. */
+    void connectAndRefresh()
+    {
+        connectAndWaitForReady();
         ASSERT_EQ(service->getState(), TonecrestEditorService::kStateReady) << service->getLastError();
         CompletionLatch refreshed;
         ASSERT_TRUE(service->beginRefreshAll(refreshed.callback()).ok);
