@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev sox
     libfreetype-dev libfontconfig1-dev libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev
     libxext-dev libxcomposite-dev libasound2-dev libcurl4-openssl-dev
-    xvfb xauth x11-utils imagemagick zip unzip
+    xvfb xauth x11-utils imagemagick zip unzip fonts-dejavu-core
 )
 
 missing=()

@@ -1,0 +1,108 @@
+#include "GuiTestFixture.h"
+#include "TonecrestLookAndFeel.h"
+
+namespace
+{
+
+class LookAndFeelTest : public GuiTest
+{
+protected:
+    TonecrestLookAndFeel lookAndFeel;
+
+    juce::Image progressImage(double progress)
+    {
+        double value = progress;
+        juce::ProgressBar bar(value);
+        bar.setLookAndFeel(&lookAndFeel);
+        juce::Image image(juce::Image::ARGB, 100, 10, true);
+        juce::Graphics g(image);
+        lookAndFeel.drawProgressBar(g, bar, 100, 10, progress, {});
+        bar.setLookAndFeel(nullptr);
+        return image;
+    }
+};
+
+TEST_F(LookAndFeelTest, ProgressBarAtOneIsFullAndNegativeIsStriped)
+{
+    const auto background = juce::Colour::greyLevel(0.9f);
+
+    const auto full = progressImage(1.0);
+    for (int x = 2; x < 98; ++x)
+        EXPECT_FALSE(near(full.getPixelAt(x, 5), background, 2)) << x;
+
+    const auto half = progressImage(0.5);
+    EXPECT_FALSE(near(half.getPixelAt(20, 5), background, 2));
+    EXPECT_TRUE(near(half.getPixelAt(80, 5), background, 2));
+
+    // Unknown progress: stripes, so some of the middle row is bare background and some is not.
+    const auto striped = progressImage(-1.0);
+    int bare = 0;
+    for (int x = 0; x < 100; ++x)
+        bare += near(striped.getPixelAt(x, 5), background, 2) ? 1 : 0;
+    EXPECT_GT(bare, 10);
+    EXPECT_LT(bare, 90);
+}
+
+TEST_F(LookAndFeelTest, InactiveDialogTitleBarUsesTheWeakerContrasts)
+{
+    juce::DocumentWindow window("Options", juce::Colours::black, 0, false);
+    ASSERT_FALSE(window.isActiveWindow());
+
+    juce::Image icon(juce::Image::ARGB, 20, 20, true);
+    icon.clear(icon.getBounds(), juce::Colours::white);
+
+    const int w = 300, h = 24;
+    juce::Image image(juce::Image::ARGB, w, h, true);
+    {
+        juce::Graphics g(image);
+        lookAndFeel.drawDocumentWindowTitleBar(window, g, w, h, 0, w, &icon, true);
+    }
+
+    const auto bottomExpected = juce::Colours::black.contrasting(0.05f);
+    EXPECT_TRUE(near(image.getPixelAt(w - 1, h - 1), bottomExpected, 4)) << image.getPixelAt(w - 1, h - 1).toString();
+
+    // Icon at 60 % over the gradient (the icon box starts at x 0 and is the font height tall).
+    const auto iconPixel = image.getPixelAt(5, h / 2);
+    const auto under = image.getPixelAt(w - 1, h / 2);
+    EXPECT_TRUE(near(iconPixel, under.interpolatedWith(juce::Colours::white, 0.6f), 6)) << iconPixel.toString();
+
+    // Title text in the background contrasted by 0.4.
+    const auto textColour = juce::Colours::black.contrasting(0.4f);
+    bool foundText = false;
+    for (int x = 20; x < 120 && !foundText; ++x)
+        for (int y = 0; y < h && !foundText; ++y)
+            foundText = near(image.getPixelAt(x, y), textColour, 3);
+    EXPECT_TRUE(foundText);
+}
+
+TEST_F(LookAndFeelTest, TabButtonsAreAlways111LongAndTheFrontOneIsRed)
+{
+    juce::TabbedButtonBar bar(juce::TabbedButtonBar::TabsAtTop);
+    bar.setLookAndFeel(&lookAndFeel);
+    bar.addTab("A", juce::Colours::grey, -1);
+    bar.addTab("A much longer tab name than fits", juce::Colours::grey, -1);
+    bar.setBounds(0, 0, 400, 30);
+    bar.setCurrentTabIndex(0);
+
+    auto* front = bar.getTabButton(0);
+    auto* back = bar.getTabButton(1);
+    EXPECT_EQ(lookAndFeel.getTabButtonBestWidth(*front, 30), 111);
+    EXPECT_EQ(lookAndFeel.getTabButtonBestWidth(*back, 30), 111);
+
+    auto colourAt = [](juce::TabBarButton& button) {
+        const auto image = button.createComponentSnapshot(button.getLocalBounds());
+        return image.getPixelAt(4, image.getHeight() / 2);
+    };
+    const auto frontColour = colourAt(*front);
+    const auto backColour = colourAt(*back);
+    EXPECT_GT(frontColour.getRed(), frontColour.getGreen() + 20);
+    EXPECT_NEAR(backColour.getRed(), backColour.getGreen(), 3);
+
+    // The tab colour is looked up on the button, so a parent can override it.
+    bar.setColour(TonecrestLookAndFeel::tabColourId, juce::Colours::white);
+    const auto overridden = colourAt(*back);
+    EXPECT_FALSE(near(overridden, backColour, 10));
+    bar.setLookAndFeel(nullptr);
+}
+
+} // namespace

@@ -1,0 +1,359 @@
+#include "AppResources.h"
+#include "GuiTestFixture.h"
+#include "ResourceFileLocator.h"
+#include "ResourcePackFormat.h"
+#include "Result.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace
+{
+using ResourcePackFormat::appendLE32;
+
+/** A pack in memory behind the reader interface, counting what is asked of it. */
+struct PackFile
+{
+    std::vector<uint8_t> bytes;
+    int reads = 0;
+    uint64_t largestRead = 0;
+    bool failFrom = false;
+    uint32_t failOffset = 0;
+
+    ResourcePack::Reader reader()
+    {
+        return [this](uint32_t offset, uint64_t size, void* dest) {
+            ++reads;
+            largestRead = std::max(largestRead, size);
+            if (failFrom && offset >= failOffset)
+                return false;
+            if (uint64_t(offset) + size > bytes.size())
+                return false;
+            if (size > 0)
+                std::memcpy(dest, bytes.data() + offset, size_t(size));
+            return true;
+        };
+    }
+
+    void setLE32(size_t at, uint32_t value)
+    {
+        std::vector<uint8_t> word;
+        appendLE32(word, value);
+        std::copy(word.begin(), word.end(), bytes.begin() + long(at));
+    }
+};
+
+std::vector<uint8_t> pngBytes(int width, int height, juce::Colour colour)
+{
+    juce::Image image(juce::Image::ARGB, width, height, true);
+    image.clear(image.getBounds(), colour);
+    juce::MemoryOutputStream out;
+    juce::PNGImageFormat().writeImageToStream(image, out);
+    const auto* data = static_cast<const uint8_t*>(out.getData());
+    return { data, data + out.getDataSize() };
+}
+
+std::string nameOf(AppImageID id)
+{
+    for (const auto& entry : appImageTable)
+        if (entry.id == id)
+            return appImageEntryName(entry);
+    return {};
+}
+
+class ResourcePackTest : public GuiTest
+{
+protected:
+    void TearDown() override { shutdownAppResources(); }
+
+    /** A pack holding a small image under the entry name of every identifier. */
+    static PackFile fullPack()
+    {
+        std::vector<ResourcePackFormat::Entry> entries;
+        for (const auto& entry : appImageTable)
+            if (std::none_of(entries.begin(), entries.end(),
+                             [&](const auto& e) { return e.name == appImageEntryName(entry); }))
+                entries.push_back({ appImageEntryName(entry), pngBytes(4, 2, juce::Colours::red) });
+        return { ResourcePackFormat::build(entries) };
+    }
+
+    static void expectNothingRegistered()
+    {
+        for (const auto& entry : appImageTable)
+            EXPECT_FALSE(getAppImage(entry.id).isValid()) << entry.stem;
+    }
+};
+
+TEST_F(ResourcePackTest, PackWrittenByTheBuilderReadsBackAndDecodes)
+{
+    auto pack = fullPack();
+    ASSERT_TRUE(initAppResources(pack.reader()));
+    for (const auto& entry : appImageTable)
+    {
+        const auto image = getAppImage(entry.id);
+        ASSERT_TRUE(image.isValid()) << entry.stem;
+        EXPECT_EQ(image.getWidth(), 4);
+        EXPECT_EQ(image.getPixelAt(1, 1), juce::Colours::red);
+    }
+    EXPECT_EQ(getResourcePack()->getNumIndexedEntries(), 57u);
+}
+
+TEST_F(ResourcePackTest, UnreadableHeaderRegistersNothing)
+{
+    PackFile pack { { 1, 2, 3, 4, 5 } };
+    EXPECT_FALSE(initAppResources(pack.reader()));
+    expectNothingRegistered();
+
+    PackFile empty;
+    EXPECT_FALSE(initAppResources(empty.reader()));
+    expectNothingRegistered();
+}
+
+TEST_F(ResourcePackTest, DirectoryPastTheEndRegistersNothingAndAllocatesNothingForIt)
+{
+    // Count too large for the file.
+    auto pack = fullPack();
+    pack.setLE32(4, 1000);
+    EXPECT_FALSE(initAppResources(pack.reader()));
+    expectNothingRegistered();
+
+    // Directory offset beyond the file.
+    pack = fullPack();
+    pack.setLE32(0, uint32_t(pack.bytes.size()) + 16);
+    EXPECT_FALSE(initAppResources(pack.reader()));
+    expectNothingRegistered();
+
+    // A directory size that overflows the 32-bit offsets: no read of its size is ever made.
+    pack = fullPack();
+    pack.setLE32(0, 0xFFFFFFF0u);
+    pack.setLE32(4, 0x10000000u);
+    pack.largestRead = 0;
+    EXPECT_FALSE(initAppResources(pack.reader()));
+    EXPECT_LE(pack.largestRead, pack.bytes.size());
+    expectNothingRegistered();
+
+    pack = fullPack();
+    pack.setLE32(4, 0xFFFFFFFFu);
+    pack.largestRead = 0;
+    EXPECT_FALSE(initAppResources(pack.reader()));
+    EXPECT_LE(pack.largestRead, 8u);
+    expectNothingRegistered();
+}
+
+TEST_F(ResourcePackTest, RecordPointingPastTheEndFailsTheWholePack)
+{
+    const auto png = pngBytes(2, 2, juce::Colours::blue);
+    auto base = ResourcePackFormat::build({ { nameOf(AppImageID::closeOff), png }, { nameOf(AppImageID::closeOn), png } });
+    const uint32_t directory = ResourcePackFormat::readLE32(base.data());
+
+    // Second record's name past the end: the first record stays indexed, nothing is registered.
+    PackFile badName { base };
+    badName.setLE32(directory + 16 + 0, uint32_t(base.size()) - 2);
+    ResourcePack pack(badName.reader());
+    EXPECT_FALSE(pack.readIndex());
+    EXPECT_EQ(pack.getNumIndexedEntries(), 1u);
+    EXPECT_FALSE(initAppResources(badName.reader()));
+    expectNothingRegistered();
+
+    // Second record's bytes past the end, or a size that wraps the offsets.
+    PackFile badData { base };
+    badData.setLE32(directory + 16 + 12, uint32_t(base.size()));
+    EXPECT_FALSE(initAppResources(badData.reader()));
+    expectNothingRegistered();
+
+    PackFile wrappingData { base };
+    wrappingData.setLE32(directory + 16 + 8, 0xFFFFFF00u);
+    wrappingData.setLE32(directory + 16 + 12, 0x200u);
+    EXPECT_FALSE(initAppResources(wrappingData.reader()));
+    expectNothingRegistered();
+}
+
+TEST_F(ResourcePackTest, LaterRecordWithTheSameNameWins)
+{
+    const auto name = nameOf(AppImageID::plusOn);
+    PackFile file { ResourcePackFormat::build(
+        { { name, pngBytes(3, 3, juce::Colours::red) }, { name, pngBytes(5, 5, juce::Colours::green) } }) };
+    ResourcePack pack(file.reader());
+    ASSERT_TRUE(pack.reopen());
+    EXPECT_EQ(pack.getNumIndexedEntries(), 1u);
+    pack.registerImage(AppImageID::plusOn, name);
+    const auto image = pack.getImage(AppImageID::plusOn);
+    ASSERT_TRUE(image.isValid());
+    EXPECT_EQ(image.getWidth(), 5);
+    EXPECT_EQ(image.getPixelAt(2, 2), juce::Colours::green);
+}
+
+TEST_F(ResourcePackTest, SecondRequestReturnsTheCachedImageWithoutReading)
+{
+    auto file = fullPack();
+    ASSERT_TRUE(initAppResources(file.reader()));
+    const auto first = getAppImage(AppImageID::editTabOn);
+    const int readsAfterFirst = file.reads;
+    const auto second = getAppImage(AppImageID::editTabOn);
+    EXPECT_TRUE(first.isValid());
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(file.reads, readsAfterFirst);
+
+    // Identifiers sharing an entry still decode on their own, each once.
+    EXPECT_TRUE(getAppImage(AppImageID::mainBackground).isValid());
+    EXPECT_GT(file.reads, readsAfterFirst);
+}
+
+TEST_F(ResourcePackTest, EmptyEntryStaysRegisteredButNeverGivesAnImage)
+{
+    const auto name = nameOf(AppImageID::minusOff);
+    PackFile file { ResourcePackFormat::build({ { name, {} } }) };
+    ResourcePack pack(file.reader());
+    ASSERT_TRUE(pack.reopen());
+    pack.registerImage(AppImageID::minusOff, name);
+    EXPECT_FALSE(pack.getImage(AppImageID::minusOff).isValid());
+    EXPECT_TRUE(pack.isRegistered(AppImageID::minusOff));
+    EXPECT_FALSE(pack.getImage(AppImageID::minusOff).isValid());
+}
+
+TEST_F(ResourcePackTest, UndecodableEntryIsTriedAgainButUnreadableOneIsDropped)
+{
+    const auto garbageName = nameOf(AppImageID::minusOn);
+    const auto goodName = nameOf(AppImageID::plusOff);
+    PackFile file { ResourcePackFormat::build(
+        { { garbageName, { 'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e' } },
+          { goodName, pngBytes(2, 2, juce::Colours::white) } }) };
+    ResourcePack pack(file.reader());
+    ASSERT_TRUE(pack.reopen());
+    pack.registerImage(AppImageID::minusOn, garbageName);
+    pack.registerImage(AppImageID::plusOff, goodName);
+
+    EXPECT_FALSE(pack.getImage(AppImageID::minusOn).isValid());
+    const int reads = file.reads;
+    EXPECT_FALSE(pack.getImage(AppImageID::minusOn).isValid());
+    EXPECT_GT(file.reads, reads);
+    EXPECT_TRUE(pack.isRegistered(AppImageID::minusOn));
+
+    // The file goes bad after the directory was read: the identifier is given up for good.
+    file.failFrom = true;
+    file.failOffset = 8;
+    EXPECT_FALSE(pack.getImage(AppImageID::plusOff).isValid());
+    EXPECT_FALSE(pack.isRegistered(AppImageID::plusOff));
+    file.failFrom = false;
+    EXPECT_FALSE(pack.getImage(AppImageID::plusOff).isValid());
+
+    // Registering again brings it back.
+    pack.registerImage(AppImageID::plusOff, goodName);
+    EXPECT_TRUE(pack.getImage(AppImageID::plusOff).isValid());
+}
+
+TEST_F(ResourcePackTest, EmptyDirectoryIsAValidPackWithNoImages)
+{
+    PackFile file { ResourcePackFormat::build({}) };
+    EXPECT_TRUE(initAppResources(file.reader()));
+    EXPECT_FALSE(getAppImage(AppImageID::closeOn).isValid());
+}
+
+TEST_F(ResourcePackTest, ShutdownReleasesImagesAndFontsButFontsStillDraw)
+{
+    auto file = fullPack();
+    ASSERT_TRUE(initAppResources(file.reader()));
+    EXPECT_TRUE(getAppImage(AppImageID::closeOn).isValid());
+    shutdownAppResources();
+    EXPECT_FALSE(getAppImage(AppImageID::closeOn).isValid());
+    EXPECT_NE(getResourcePack(), nullptr);
+    EXPECT_FLOAT_EQ(juce::Font(editPageFont).getHeight(), 12.0f);
+}
+
+TEST_F(ResourcePackTest, SharedFontsAndStyleConstants)
+{
+    PackFile file { ResourcePackFormat::build({}) };
+    initAppResources(file.reader());
+    EXPECT_FLOAT_EQ(sharedFont9.get().getHeight(), 9.0f);
+    EXPECT_FLOAT_EQ(sharedFont12.get().getHeight(), 12.0f);
+    EXPECT_FLOAT_EQ(sharedFont14.get().getHeight(), 14.0f);
+    EXPECT_FLOAT_EQ(sharedFont16.get().getHeight(), 16.0f);
+    EXPECT_TRUE(sharedFont14Italic.get().isItalic());
+    EXPECT_FALSE(sharedFont14.get().isItalic());
+
+    juce::Font assigned;
+    assigned = assignSmallFont;
+    EXPECT_FLOAT_EQ(assigned.getHeight(), 9.0f);
+    EXPECT_FLOAT_EQ(backupTitleFont.getHeight(), 16.0f);
+    EXPECT_FLOAT_EQ(globalLabelFont.getHeight(), 14.0f);
+    EXPECT_EQ(listRowBackgroundOdd.getARGB(), 0x44444444u);
+    EXPECT_EQ(cabinetCurrentRowColour.getARGB(), 0xFFD0D0D0u);
+    EXPECT_EQ(editPageAccentColour.getARGB(), 0xFFD0B7BBu);
+}
+
+std::vector<std::string> capturedLog;
+
+void captureLog(void*, const char* line)
+{
+    capturedLog.push_back(line);
+}
+
+TEST_F(ResourcePackTest, MissingPackFileIsLoggedAndRunsWithoutImages)
+{
+    capturedLog.clear();
+    Tonecrest::setLogCallback(captureLog, nullptr);
+    const auto missing = juce::File::getSpecialLocation(juce::File::tempDirectory).getChildFile("no-such-dir/resources.bin");
+    const bool ok = initAppResources(openResourcePackReader(missing));
+    Tonecrest::setLogCallback(nullptr, nullptr);
+
+    EXPECT_FALSE(ok);
+    expectNothingRegistered();
+    ASSERT_EQ(capturedLog.size(), 3u);
+    EXPECT_NE(capturedLog[0].find("Failed to get fs path for resource"), std::string::npos);
+    EXPECT_NE(capturedLog[1].find("Failed to open resource file ''"), std::string::npos);
+    EXPECT_NE(capturedLog[2].find("URL: file://"), std::string::npos);
+}
+
+#ifdef TONECREST_RESOURCES_BIN
+// The pack the build drew: every identifier decodes at twice the size its page lays it out at.
+TEST_F(ResourcePackTest, BuiltPackHoldsEveryImageAtTwiceItsLayoutSize)
+{
+    const juce::File packFile(TONECREST_RESOURCES_BIN);
+    ASSERT_TRUE(packFile.existsAsFile()) << TONECREST_RESOURCES_BIN;
+    ASSERT_TRUE(initAppResources(openResourcePackReader(packFile)));
+
+    struct Size
+    {
+        AppImageID first, last;
+        int width, height;
+    };
+    const Size sizes[] = {
+        { AppImageID::editPageBackground, AppImageID::backupPageBackground, 2104, 1354 },
+        { AppImageID::browserSeparatorBar, AppImageID::browserSelectedBar, 324, 48 },
+        { AppImageID::mainDialFilmStrip, AppImageID::mainDialFilmStrip, 166, 166 * 99 },
+        { AppImageID::fxDialFilmStrip, AppImageID::fxDialFilmStrip, 146, 156 * 99 },
+        { AppImageID::editTabOff, AppImageID::fileButtonOn, 306, 52 },
+        { AppImageID::closeOff, AppImageID::minimiseOn, 36, 36 },
+        { AppImageID::saveButtonOff, AppImageID::saveButtonOn, 140, 52 },
+        { AppImageID::chainBlockDark, AppImageID::chainBlockLight, 80, 80 },
+        { AppImageID::readoutBox, AppImageID::readoutBox, 366, 60 },
+        { AppImageID::readoutArrowLeftOff, AppImageID::readoutArrowRightOn, 20, 26 },
+        { AppImageID::readoutBoxShort, AppImageID::readoutBoxShort, 244, 60 },
+        { AppImageID::notAssignedBlock, AppImageID::invertBlock, 32, 32 },
+        { AppImageID::minusOff, AppImageID::plusOn, 20, 20 },
+        { AppImageID::loadUserButtonOff, AppImageID::loadUserButtonOn, 124, 40 },
+        { AppImageID::backupButtonOff, AppImageID::restoreButtonOn, 136, 204 },
+        { AppImageID::presetArrowLeftOff, AppImageID::presetArrowRightOn, 24, 30 },
+        { AppImageID::presetManagerOff, AppImageID::presetManagerOn, 140, 52 },
+        { AppImageID::mainBackground, AppImageID::mainBackground, 2104, 1354 },
+    };
+    int checked = 0;
+    for (const auto& size : sizes)
+        for (int id = int(size.first); id <= int(size.last); ++id, ++checked)
+        {
+            const auto image = getAppImage(AppImageID(id));
+            ASSERT_TRUE(image.isValid()) << id;
+            EXPECT_EQ(image.getWidth(), size.width) << id;
+            EXPECT_EQ(image.getHeight(), size.height) << id;
+        }
+    EXPECT_EQ(checked, 60);
+
+    // Lit and unlit states differ; shared entries are the same picture.
+    EXPECT_FALSE(getAppImage(AppImageID::editTabOn).getPixelAt(150, 4) == getAppImage(AppImageID::editTabOff).getPixelAt(150, 4));
+    EXPECT_EQ(getAppImage(AppImageID::presetManagerOn).getPixelAt(70, 26), getAppImage(AppImageID::saveButtonOn).getPixelAt(70, 26));
+}
+#endif
+
+} // namespace
