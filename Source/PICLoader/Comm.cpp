@@ -288,9 +288,11 @@ int Comm::GetData(uint32_t address, uint32_t bytesPerPacket, uint32_t bytesPerAd
             return code;
         }
 
-        const uint32_t received = std::min<uint32_t>(reply[kReplySizeByte], wanted);
-        // An empty or part-address reply would stall the loop or shift every later byte.
-        if (received == 0 || received % bytesPerAddress != 0)
+        const uint32_t received = reply[kReplySizeByte];
+        // An empty or part-address reply would stall the loop or shift every later byte, and
+        // one larger than asked for is out of step with the request (its data would not even
+        // fit the reply past 58 bytes).
+        if (received == 0 || received > wanted || received % bytesPerAddress != 0)
         {
             log(kLogError, "Comm::GetData: Error reading packet with address: 0x%x", packetAddress);
             TONECREST_PIC_COMM_ERROR(kCommFailure);

@@ -66,7 +66,8 @@ public:
     int Program(uint32_t address, uint32_t bytesPerPacket, uint32_t bytesPerAddress, uint32_t bytesPerWord,
                 uint32_t family, uint32_t endAddress, const uint8_t* data, size_t dataSize);
     /** Reads [address, endAddress) back into out, which must have room for (endAddress - address)
-        x bytesPerAddress bytes within outSize. */
+        x bytesPerAddress bytes within outSize. A reply with no data, part of an address or
+        more than was asked for ends the read with 2. */
     int GetData(uint32_t address, uint32_t bytesPerPacket, uint32_t bytesPerAddress, uint32_t bytesPerWord,
                 uint32_t endAddress, uint8_t* out, size_t outSize);
     /** Sends the reset command; the chip then leaves the bus. */

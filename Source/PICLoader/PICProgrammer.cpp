@@ -2,6 +2,7 @@
 
 #include "Timing.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace Tonecrest::PICLoader
@@ -25,6 +26,15 @@ bool describesUsableMemory(const DeviceDescription& description)
         totalBytes += region.sizeBytes;
     }
     return totalBytes <= kMaxDeviceMemoryBytes;
+}
+
+// Programming moves whole words and whole addresses per packet; a smaller packet could never
+// carry one, and a read-back of part addresses would never end.
+bool hasUsablePacketSize(const DeviceDescription& description)
+{
+    const uint32_t packet = std::min(description.bytesPerPacket, Comm::kDataFieldSize);
+    const uint32_t wholeWords = packet - packet % description.bytesPerWordFlash;
+    return wholeWords > 0 && wholeWords % description.bytesPerAddressFlash == 0;
 }
 
 // The blocks were cut to the first description; programming and verify use the second.
@@ -104,6 +114,11 @@ int queryPicDevice(Comm& comm, DeviceDescription& description)
     if (!describesUsableMemory(queried))
     {
         log(kLogError, "Query reply describes memory that cannot be programmed");
+        return kProgramQueryFailed;
+    }
+    if (!hasUsablePacketSize(queried))
+    {
+        log(kLogError, "Query reply gives a packet of %u bytes, less than a word", queried.bytesPerPacket);
         return kProgramQueryFailed;
     }
     description = queried;

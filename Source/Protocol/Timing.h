@@ -16,6 +16,8 @@ constexpr int readyPingIntervalMs = 500;     // pings while waiting for ready
 constexpr int readyGiveUpMs = 15000;         // unanswered pings before giving up
 constexpr int readySettleMs = 3000;          // extra wait after the first answer
 constexpr int reconnectSleepStepMs = 500;    // worker's sleep while the pedal re-enumerates
+constexpr int reconnectTimeoutMs = 30000;    // pedal back on the bus after a firmware step
+constexpr int firmwareSettleMs = 3000;       // pause after the system firmware came back
 constexpr int picReplyTimeoutMs = 40000;     // bootloader's reply to a query or read-back
 constexpr int picSettleMs = 500;             // bootloader pause after programming and after reset
 

@@ -128,6 +128,9 @@ void TonecrestEditorService::disconnect()
         log(kLogDebug, "TonecrestEditorService: task queue destroyed");
     }
 
+    // A firmware task may be inside a call into this very device (it leaves the bus at the end
+    // of each firmware step); the caller deletes it once this returns.
+    std::lock_guard<std::mutex> deviceLock(deviceUseMutex);
     if (oldProtocol != nullptr)
         oldProtocol->setHandler(nullptr);
 

@@ -223,6 +223,19 @@ public:
     Result beginRestore(const TonecrestData::Archive& archive, const RestoreOptions& options, Progress progress,
                         Completion completion);
 
+    // ---- Firmware update ---------------------------------------------------------------
+
+    /** Programs the system firmware through the bootloader when the archive's version differs,
+        loads the DSP images for the pedal's variant, then restores the chosen assets. May start
+        in state 1, 2 or 13 with a device attached. */
+    Result beginFirmwareUpdate(const TonecrestData::Archive& archive, const RestoreOptions& options, Progress progress,
+                               Completion completion);
+
+    /** The DSP images for a pedal variant: the QV6 image for subtypes 1 and 2 when the archive
+        has it and the second image, else the QV3 image; "DSP firmware not found!" when no
+        pair is there. */
+    static Result chooseDSPImages(const TonecrestData::Archive& archive, int subType, TonecrestData::FirmwareData& images);
+
     /** Reads plus writes of the reorder walk: twice the number of slots that change. */
     static int countPresetReorderSteps(std::vector<int> currentOrder, std::vector<int> wantedOrder);
 
@@ -308,6 +321,11 @@ private:
     Result encodeCabinetSetting(int value, Storage& storage, float& deviceValue);
     Result storeCabinetSetting(int value);
     void rememberCurrentCabinetName(const std::string& name);
+    Result firmwareUpdate(Task& task, const TonecrestData::Archive& archive, const RestoreOptions& options, const Progress& progress);
+    /** Sleeps in steps until connect or connectBootloader clears `reconnecting`; timeoutMs -1
+        waits until cancelled. */
+    Result waitForReconnect(Task& task, int timeoutMs);
+    void setReconnecting(bool value);
     Result backup(const Progress& progress, const std::function<void(const TonecrestData::Archive&)>& done);
     /** Worker only; failures are returned as they are, the caller decides on the error state. */
     Result restoreFromArchive(const TonecrestData::Archive& archive, const RestoreOptions& options, const Progress& progress);
@@ -321,6 +339,10 @@ private:
     mutable std::mutex stateMutex;
     mutable std::mutex listenerMutex;
     mutable std::mutex paramMapMutex;
+    /** Held by the firmware task around the DSP transfer, after which the pedal leaves the bus,
+        and by disconnect while it drops the protocol: the application deletes the protocol only
+        after disconnect has returned. Taken before stateMutex. */
+    std::mutex deviceUseMutex;
     std::unique_ptr<TaskQueue> taskQueue;
     bool running = false;
     int state = kStateNotConnected;

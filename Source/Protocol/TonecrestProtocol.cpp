@@ -340,6 +340,80 @@ Result TonecrestProtocol::setParameter(int messageId, float value)
     return sendPacket(packet, sizeof packet);
 }
 
+// ---- DSP firmware ----------------------------------------------------------------------
+
+Result TonecrestProtocol::sendFirmwareForSingleDSP(unsigned dsp, const uint8_t* image, size_t length,
+                                                   std::function<void(double)> progress)
+{
+    TransactionLock transaction(transactionMutex);
+    // The DSP number is one byte on the wire: a larger one would load another DSP.
+    if (dsp > 0xFF || (image == nullptr && length > 0))
+        return TONECREST_ERROR("Invalid firmware transfer: DSP %u, %zu bytes", dsp, length);
+
+    ReplyBuffer reply;
+    uint8_t start[7] = { kFirmwareStart, 5, static_cast<uint8_t>(dsp) };
+    putU32(start + 3, kFirmwareStartMagic);
+    Result result = transact(start, sizeof start, { kAck, kNack }, reply);
+    if (!result)
+    {
+        enterErrorState();
+        return result;
+    }
+    // Refused before anything was loaded: the pedal is still in step.
+    if (reply[0] == kNack)
+        return TONECREST_ERROR("Got NACK for firmware start");
+
+    size_t sent = 0;
+    do
+    {
+        const size_t chunkBytes = std::min(length - sent, kMaxPayloadSize);
+        uint8_t packet[kMaxPacketSize] = { kFirmwareChunk, static_cast<uint8_t>(chunkBytes) };
+        if (chunkBytes > 0)
+            std::memcpy(packet + kHeaderSize, image + sent, chunkBytes);
+
+        MessageBuffer buffer { reply.data(), reply.size() };
+        reply.fill(0);
+        result = doPacketTransaction(buffer, { kAck, kNack }, [&](int) {
+            Result written = sendPacket(packet, kHeaderSize + chunkBytes);
+            if (!written)
+                return written;
+            sent += chunkBytes;
+            // An empty image is wholly sent with its one empty chunk: 1.0, not 0/0.
+            if (progress)
+                progress(length > 0 ? static_cast<double>(sent) / static_cast<double>(length) : 1.0);
+            return written;
+        });
+        if (result && reply[0] == kNack)
+            result = TONECREST_ERROR("Got NACK during write transfer");
+        else if (result && reply[0] != kAck)
+            result = TONECREST_ERROR("Internal error");
+        if (!result)
+        {
+            enterErrorState();
+            return result;
+        }
+    } while (sent < length);
+    return kSuccess;
+}
+
+Result TonecrestProtocol::updateDSPFirmware(const TonecrestData::FirmwareData& images,
+                                            std::function<void(double)> progress)
+{
+    TransactionLock transaction(transactionMutex);
+    const std::vector<uint8_t>* dspImages[] = { &images.dsp0Image, &images.dsp1Image };
+    for (unsigned dsp = 0; dsp < 2; ++dsp)
+    {
+        std::function<void(double)> dspProgress;
+        if (progress)
+            dspProgress = [&progress, dsp](double share) { progress((dsp + share) * 0.5); };
+        Result result = sendFirmwareForSingleDSP(dsp, dspImages[dsp]->data(), dspImages[dsp]->size(), dspProgress);
+        if (!result)
+            return result;
+    }
+    const uint8_t done[] = { kFirmwareDone, 0 };
+    return sendPacket(done, sizeof done);
+}
+
 // ---- Block transfers -------------------------------------------------------------------
 
 Result TonecrestProtocol::checkBlockAddress(unsigned type, unsigned index)

@@ -168,6 +168,26 @@ public:
         already in device units. */
     Result setParameter(int messageId, float value);
 
+    // ---- DSP firmware ------------------------------------------------------------------
+
+    /** The constant the firmware start carries after the DSP number. */
+    static constexpr uint32_t kFirmwareStartMagic = 0xA75E913C;
+
+    /** Loads one DSP: the firmware start, then the image in chunks of up to 62 bytes, each
+        acknowledged (an empty image goes as one empty chunk). progress (may be empty) gets
+        the share of the image sent after each chunk goes out, before its acknowledgement;
+        an empty image reports 1.0. A NACK to the start is "Got NACK for firmware start" and
+        leaves the state as it was; any other failure enters the error state. Needs the
+        transaction mutex held, or nothing else using the protocol. Task worker thread. */
+    Result sendFirmwareForSingleDSP(unsigned dsp, const uint8_t* image, size_t length,
+                                    std::function<void(double)> progress);
+
+    /** Both DSP images in turn (DSP 0 reports 0..0.5, DSP 1 0.5..1), then the firmware-done
+        message, which gets no reply. The first failure is returned and nothing after it is
+        sent. Holds the transaction mutex throughout; progress runs on the calling thread (the
+        task worker). */
+    Result updateDSPFirmware(const TonecrestData::FirmwareData& images, std::function<void(double)> progress);
+
     // ---- Block transfers ---------------------------------------------------------------
 
     /** Reads one block into buffer. Bytes beyond capacity are dropped; bytesRead is the total

@@ -273,11 +273,14 @@ TEST(PICGetData, BadRepliesAndArgumentsEndTheReadWithoutOverrun)
     EXPECT_EQ(bench.comm.GetData(0x1000, 56, 1, 2, 0x1040, out.data(), out.size()), kCommFailure);
     EXPECT_EQ(bench.reports().size(), 1u);
 
-    // A reply claiming more than was asked for is cut to the request.
-    bench.device.clearWrittenReports();
-    bootloader.setGetDataReplySize(58);
-    EXPECT_EQ(bench.comm.GetData(0x1000, 56, 1, 2, 0x1040, out.data(), out.size()), kCommSuccess);
-    EXPECT_EQ(bench.reports().size(), 2u);
+    // A reply claiming more than was asked for is out of step with the request.
+    for (int claimed : { 57, 58, 59, 255 })
+    {
+        bench.device.clearWrittenReports();
+        bootloader.setGetDataReplySize(claimed);
+        EXPECT_EQ(bench.comm.GetData(0x1000, 56, 1, 2, 0x1040, out.data(), out.size()), kCommFailure) << claimed;
+        EXPECT_EQ(bench.reports().size(), 1u) << claimed;
+    }
 
     bootloader.dropRepliesTo(0x07);
     EXPECT_EQ(bench.comm.GetData(0x1000, 56, 1, 2, 0x1040, out.data(), out.size()), kCommTimeout);

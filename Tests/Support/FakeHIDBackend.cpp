@@ -121,4 +121,11 @@ int FakeHIDBackend::openHandleCount() const
     return static_cast<int>(handles.size());
 }
 
+int FakeHIDBackend::openHandleCount(const SimulatedHIDDevice* device) const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return static_cast<int>(std::count_if(handles.begin(), handles.end(),
+                                          [device](const auto& handle) { return handle->device.get() == device; }));
+}
+
 } // namespace Tonecrest::Testing

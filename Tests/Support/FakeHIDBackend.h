@@ -42,6 +42,8 @@ public:
     std::shared_ptr<SimulatedHIDDevice> deviceAt(const std::string& path) const;
     int openCount() const;
     int openHandleCount() const;
+    /** Handles still open on this device (whether or not it is still plugged in). */
+    int openHandleCount(const SimulatedHIDDevice* device) const;
 
 private:
     struct Slot

@@ -1,5 +1,7 @@
 #include "SimulatedBootloader.h"
 
+#include "WireTrace.h"
+
 #include <algorithm>
 
 namespace Tonecrest::Testing
@@ -30,7 +32,7 @@ void putU32(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
 } // namespace
 
 SimulatedBootloader::SimulatedBootloader(SimulatedHIDDevice& hidDevice, Config initialConfig)
-    : device(hidDevice), config(std::move(initialConfig))
+    : device(nullptr), trace(WireTrace::fromEnvironment()), config(std::move(initialConfig))
 {
     for (const Region& region : config.regions)
     {
@@ -41,12 +43,41 @@ SimulatedBootloader::SimulatedBootloader(SimulatedHIDDevice& hidDevice, Config i
                 memory.bytes[offset] = 0x00;
         memories.push_back(std::move(memory));
     }
-    device.setOutputHandler([this](const std::vector<uint8_t>& report) { onReport(report); });
+    attach(hidDevice);
 }
 
 SimulatedBootloader::~SimulatedBootloader()
 {
-    device.setOutputHandler(nullptr);
+    std::lock_guard<std::mutex> lock(mutex);
+    device->setOutputHandler(nullptr);
+    if (trace)
+        device->setWireTrace(nullptr);
+}
+
+void SimulatedBootloader::attach(SimulatedHIDDevice& newDevice)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    if (device != nullptr && device != &newDevice)
+    {
+        device->setOutputHandler(nullptr);
+        if (trace)
+            device->setWireTrace(nullptr);
+    }
+    device = &newDevice;
+    if (trace)
+    {
+        trace->comment("device: bootloader");
+        newDevice.setWireTrace(trace);
+    }
+    // Replies go to the device the command came in on, even if the model moves on meanwhile.
+    SimulatedHIDDevice* source = &newDevice;
+    newDevice.setOutputHandler([this, source](const std::vector<uint8_t>& report) { onReport(*source, report); });
+}
+
+void SimulatedBootloader::setResetHandler(std::function<void()> handler)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    resetHandler = std::move(handler);
 }
 
 uint32_t SimulatedBootloader::bytesPerAddress(uint8_t family, uint8_t regionType)
@@ -67,9 +98,10 @@ bool SimulatedBootloader::isPhantom(const Memory& memory, uint32_t offset) const
     return config.family == 2 && memory.region.type == 1 && offset % 4 == 3;
 }
 
-void SimulatedBootloader::onReport(const std::vector<uint8_t>& report)
+void SimulatedBootloader::onReport(SimulatedHIDDevice& source, const std::vector<uint8_t>& report)
 {
     bool leaveBus = false;
+    std::function<void()> afterReset;
     {
         std::lock_guard<std::mutex> lock(mutex);
         uint8_t command = report[0];
@@ -77,7 +109,7 @@ void SimulatedBootloader::onReport(const std::vector<uint8_t>& report)
         switch (command)
         {
             case kQuery:
-                reply(kQuery, queryReply());
+                reply(source, kQuery, queryReply());
                 break;
             case kErase:
                 ++erases;
@@ -95,11 +127,12 @@ void SimulatedBootloader::onReport(const std::vector<uint8_t>& report)
                 ++programCompletes;
                 break;
             case kGetData:
-                getData(report);
+                getData(source, report);
                 break;
             case kReset:
                 ++resets;
                 leaveBus = true;
+                afterReset = resetHandler;
                 break;
             default:
                 breaches.push_back("unknown command " + std::to_string(command));
@@ -107,10 +140,12 @@ void SimulatedBootloader::onReport(const std::vector<uint8_t>& report)
         }
     }
     if (leaveBus)
-        device.unplug();
+        source.unplug();
+    if (afterReset)
+        afterReset();
 }
 
-void SimulatedBootloader::reply(uint8_t command, std::vector<uint8_t> data)
+void SimulatedBootloader::reply(SimulatedHIDDevice& source, uint8_t command, std::vector<uint8_t> data)
 {
     auto drop = repliesBeforeDrop.find(command);
     if (drop != repliesBeforeDrop.end())
@@ -122,7 +157,7 @@ void SimulatedBootloader::reply(uint8_t command, std::vector<uint8_t> data)
     auto wrong = wrongReplies.find(command);
     if (wrong != wrongReplies.end())
         data[0] = wrong->second;
-    device.pushInputReport(std::move(data));
+    source.pushInputReport(std::move(data));
 }
 
 std::vector<uint8_t> SimulatedBootloader::queryReply() const
@@ -195,7 +230,7 @@ void SimulatedBootloader::program(const std::vector<uint8_t>& report)
     }
 }
 
-void SimulatedBootloader::getData(const std::vector<uint8_t>& report)
+void SimulatedBootloader::getData(SimulatedHIDDevice& source, const std::vector<uint8_t>& report)
 {
     const uint32_t address = readU32(report, 1);
     size_t size = report[5];
@@ -228,7 +263,7 @@ void SimulatedBootloader::getData(const std::vector<uint8_t>& report)
         data[kDataEnd - size + k] = value;
     }
     data[5] = static_cast<uint8_t>(getDataReplySize >= 0 ? getDataReplySize : static_cast<int>(size));
-    reply(kGetData, std::move(data));
+    reply(source, kGetData, std::move(data));
 }
 
 void SimulatedBootloader::setWrongReplyCommand(uint8_t command, uint8_t replyCommand)

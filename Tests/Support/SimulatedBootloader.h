@@ -3,7 +3,9 @@
 #include "SimulatedHIDDevice.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -11,11 +13,18 @@
 namespace Tonecrest::Testing
 {
 
+class WireTrace;
+
 /** The pedal's PIC HID bootloader firmware behind a SimulatedHIDDevice: it answers query and
     get data, takes erase, program, program complete and reset without a reply, and keeps a
     simulated flash per region. Flash programming only clears bits, as real flash does, so a
     write without an erase shows. Faults are injected per command. The device model runs on
-    the writing thread; the test reads its record from any thread. */
+    the writing thread; the test reads its record from any thread.
+
+    The flash outlives a visit to the bus: attach() moves the model to the device of its next
+    enumeration, so a pedal that comes back into its bootloader finds what it was left with.
+    When TONECREST_WIRE_TRACE names a file, every report goes to that trace (see WireTrace),
+    each enumeration starting with the comment line "# device: bootloader". */
 class SimulatedBootloader
 {
 public:
@@ -35,7 +44,16 @@ public:
     };
 
     SimulatedBootloader(SimulatedHIDDevice& device, Config config);
+    /** Detaches from its device first; the device must outlive that. */
     ~SimulatedBootloader();
+
+    /** From now on the model answers through this device (the bootloader enumerated again);
+        the previous device is left without an answering model. */
+    void attach(SimulatedHIDDevice& device);
+    /** Called after a reset command, once the device has left the bus, on the writing thread
+        without the model's lock: the place to script what the pedal does next. */
+    void setResetHandler(std::function<void()> handler);
+    const Config& configuration() const { return config; }
 
     SimulatedBootloader(const SimulatedBootloader&) = delete;
     SimulatedBootloader& operator=(const SimulatedBootloader&) = delete;
@@ -80,15 +98,17 @@ private:
         std::vector<uint8_t> bytes;
     };
 
-    void onReport(const std::vector<uint8_t>& report);
-    void reply(uint8_t command, std::vector<uint8_t> data);
+    void onReport(SimulatedHIDDevice& source, const std::vector<uint8_t>& report);
+    void reply(SimulatedHIDDevice& source, uint8_t command, std::vector<uint8_t> data);
     std::vector<uint8_t> queryReply() const;
     void program(const std::vector<uint8_t>& report);
-    void getData(const std::vector<uint8_t>& report);
+    void getData(SimulatedHIDDevice& source, const std::vector<uint8_t>& report);
     Memory* memoryAt(uint32_t address, uint32_t& offset);
     bool isPhantom(const Memory& memory, uint32_t offset) const;
 
-    SimulatedHIDDevice& device;
+    SimulatedHIDDevice* device;
+    std::shared_ptr<WireTrace> trace;
+    std::function<void()> resetHandler;
     mutable std::mutex mutex;
     Config config;
     Config configAfterErase;

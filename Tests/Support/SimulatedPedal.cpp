@@ -97,19 +97,41 @@ std::vector<uint8_t> samplesBlock(const TonecrestData::Cabinet& cabinet)
 } // namespace
 
 SimulatedPedal::SimulatedPedal(SimulatedHIDDevice& hidDevice, unsigned formatVariant)
-    : device(hidDevice), variant(formatVariant), trace(WireTrace::fromEnvironment()), router(&routeFromParameterTable)
+    : device(nullptr), variant(formatVariant), trace(WireTrace::fromEnvironment()), router(&routeFromParameterTable)
 {
     setVersion({ 3, 4, 1 }, { 6, 2, 0 }, 0);
-    if (trace)
-        device.setWireTrace(trace);
-    device.setOutputHandler([this](const std::vector<uint8_t>& report) { onOutputReport(report); });
+    attach(hidDevice);
 }
 
 SimulatedPedal::~SimulatedPedal()
 {
-    device.setOutputHandler(nullptr);
+    std::lock_guard<std::mutex> lock(mutex);
+    device->setOutputHandler(nullptr);
     if (trace)
-        device.setWireTrace(nullptr);
+        device->setWireTrace(nullptr);
+}
+
+void SimulatedPedal::attach(SimulatedHIDDevice& newDevice)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    if (device != nullptr && device != &newDevice)
+    {
+        device->setOutputHandler(nullptr);
+        if (trace)
+            device->setWireTrace(nullptr);
+    }
+    device = &newDevice;
+    if (trace)
+        newDevice.setWireTrace(trace);
+    // Replies go to the device the packet came in on, even if the pedal moves on meanwhile.
+    SimulatedHIDDevice* source = &newDevice;
+    newDevice.setOutputHandler([this, source](const std::vector<uint8_t>& report) { onOutputReport(*source, report); });
+}
+
+void SimulatedPedal::setFirmwareDoneHandler(std::function<void()> handler)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    firmwareDoneHandler = std::move(handler);
 }
 
 // ---- Power and identity ------------------------------------------------------------------
@@ -608,12 +630,17 @@ void SimulatedPedal::setDSPRestartPeriod(std::chrono::milliseconds period)
 
 void SimulatedPedal::sendNotification(const std::vector<uint8_t>& payload)
 {
-    device.pushInputReport(packet(kNotification, payload.data(), std::min(payload.size(), kMaxPayload)));
+    sendRawReport(packet(kNotification, payload.data(), std::min(payload.size(), kMaxPayload)));
 }
 
 void SimulatedPedal::sendRawReport(std::vector<uint8_t> report)
 {
-    device.pushInputReport(std::move(report));
+    SimulatedHIDDevice* target;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        target = device;
+    }
+    target->pushInputReport(std::move(report));
 }
 
 void SimulatedPedal::addFault(const FaultRule& rule)
@@ -682,12 +709,23 @@ std::optional<SimulatedPedal::FaultRule> SimulatedPedal::takeFault(uint8_t packe
 
 // ---- Firmware ------------------------------------------------------------------------------
 
-void SimulatedPedal::onOutputReport(const std::vector<uint8_t>& report)
+void SimulatedPedal::onOutputReport(SimulatedHIDDevice& source, const std::vector<uint8_t>& report)
 {
     if (report.size() < kHeaderSize)
         return;
 
-    std::lock_guard<std::mutex> lock(mutex);
+    std::unique_lock<std::mutex> lock(mutex);
+    firmwareDoneArrived = false;
+    respondLocked(source, report);
+    if (!firmwareDoneArrived || !firmwareDoneHandler)
+        return;
+    std::function<void()> handler = firmwareDoneHandler;
+    lock.unlock();
+    handler();
+}
+
+void SimulatedPedal::respondLocked(SimulatedHIDDevice& source, const std::vector<uint8_t>& report)
+{
     const size_t declared = std::min(report.size(), kHeaderSize + report[1]);
     std::vector<uint8_t> incoming(report.begin(), report.begin() + static_cast<std::ptrdiff_t>(declared));
     received.push_back(incoming);
@@ -699,14 +737,14 @@ void SimulatedPedal::onOutputReport(const std::vector<uint8_t>& report)
     std::optional<FaultRule> fault = takeFault(incoming[0]);
     if (fault && fault->fault == Fault::Unplug)
     {
-        device.unplug();
+        source.unplug();
         return;
     }
     if (fault && fault->fault == Fault::Drop)
         return;
     if (fault && fault->fault == Fault::Nack)
     {
-        device.pushInputReport(nack());
+        source.pushInputReport(nack());
         return;
     }
 
@@ -719,10 +757,10 @@ void SimulatedPedal::onOutputReport(const std::vector<uint8_t>& report)
         (*reply)[0] = fault->replyType;
     if (fault && fault->fault == Fault::ShortReport)
     {
-        device.pushUnpaddedInputReport({ (*reply)[0] });
+        source.pushUnpaddedInputReport({ (*reply)[0] });
         return;
     }
-    device.pushInputReport(std::move(*reply));
+    source.pushInputReport(std::move(*reply));
 }
 
 SimulatedPedal::Reply SimulatedPedal::handlePacket(const std::vector<uint8_t>& incoming)
@@ -974,6 +1012,7 @@ void SimulatedPedal::handleFirmwareDone(size_t length)
     dspSessionStart = dspImages.size();
     dspImageOpen = false;
     ++firmwareDones;
+    firmwareDoneArrived = true;
     silentUntil = Clock::now() + dspRestartPeriod;
 }
 

@@ -148,6 +148,11 @@ public:
 
     // ---- Power -----------------------------------------------------------------------------
 
+    /** The pedal enumerated again (a new device node after a restart): it answers through
+        this device from now on, keeping everything it stores. The previous device is left
+        without an answering pedal. */
+    void attach(SimulatedHIDDevice& device);
+
     /** From now on the pedal answers nothing (pings included) for the period, as while it
         boots; packets that arrive meanwhile are recorded and otherwise lost. */
     void setStartupPeriod(std::chrono::milliseconds period);
@@ -252,6 +257,9 @@ public:
     int firmwareDoneCount() const;
     /** Silence after a firmware-done message while the DSPs restart (none by default). */
     void setDSPRestartPeriod(std::chrono::milliseconds period);
+    /** Called after each accepted firmware-done message, on the writing thread without the
+        pedal's lock (the place to script the pedal leaving the bus as its DSPs restart). */
+    void setFirmwareDoneHandler(std::function<void()> handler);
 
     // ---- Unsolicited input -------------------------------------------------------------------
 
@@ -286,7 +294,9 @@ private:
         Writing
     };
 
-    void onOutputReport(const std::vector<uint8_t>& report);
+    void onOutputReport(SimulatedHIDDevice& source, const std::vector<uint8_t>& report);
+    /** Records the packet and answers it through source. Mutex held. */
+    void respondLocked(SimulatedHIDDevice& source, const std::vector<uint8_t>& report);
     /** Acts on one packet and returns the reply, if the packet gets one. Mutex held. */
     Reply handlePacket(const std::vector<uint8_t>& packet);
     Reply handleReadRequest(const uint8_t* payload, size_t length);
@@ -316,7 +326,7 @@ private:
     void storeChecked(unsigned type, unsigned index, std::vector<uint8_t> data);
     TonecrestData::Cabinet cabinet(unsigned nameType, unsigned index, Copy copy) const;
 
-    SimulatedHIDDevice& device;
+    SimulatedHIDDevice* device;
     const unsigned variant;
     std::shared_ptr<WireTrace> trace;
 
@@ -346,6 +356,8 @@ private:
     size_t dspSessionStart = 0;  // first image since the last firmware-done message
     std::map<unsigned, std::vector<uint8_t>> loadedImages;
     int firmwareDones = 0;
+    bool firmwareDoneArrived = false; // set by the packet being handled
+    std::function<void()> firmwareDoneHandler;
     std::chrono::milliseconds dspRestartPeriod { 0 };
 };
 

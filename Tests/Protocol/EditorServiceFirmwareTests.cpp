@@ -1,0 +1,257 @@
+// Whole firmware updates through the editor service, across the pedal's re-enumerations on a
+// fake USB bus: bootloader programming, DSP loading and the asset restore.
+
+#include "EditorServiceTestRig.h"
+#include "SimulatedDeviceWiring.h"
+#include "SimulatedPedalBus.h"
+
+#include <gtest/gtest.h>
+
+using namespace Tonecrest;
+using namespace Tonecrest::Testing;
+using Service = TonecrestEditorService;
+using Bus = SimulatedPedalBus;
+
+namespace
+{
+/** A pedal on a fake bus, the service and the application's device wiring, in the order
+    they must be torn down (wiring first). */
+struct UpdateRig
+{
+    explicit UpdateRig(Bus::Options options = {})
+        : bus(backend, options)
+    {
+        minimum.system = { 3, 4, 1, 0 };
+        minimum.dsp = { 6, 2, 0, 0 };
+        service = std::make_unique<Service>(&minimum);
+        service->addListener(&listener);
+        service->addListener(&bus.userListener());
+        wiring = std::make_unique<SimulatedDeviceWiring>(backend, service.get());
+    }
+
+    ~UpdateRig()
+    {
+        wiring.reset();
+        service->removeListener(&bus.userListener());
+        service->removeListener(&listener);
+    }
+
+    /** Waits until the service settles in a state other than the busy ones. */
+    int waitUntilIdle()
+    {
+        for (int attempt = 0; attempt < 12000; ++attempt)
+        {
+            const int state = service->getState();
+            if (state == 1 || state == 2 || state == 13)
+                return state;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return service->getState();
+    }
+
+    /** Starts an update and waits for its completion and any refresh it queued. */
+    void update(const TonecrestData::Archive& archive, Service::RestoreOptions options = {})
+    {
+        CompletionLatch done;
+        Result started = service->beginFirmwareUpdate(archive, options, [this](double p) {
+            std::lock_guard<std::mutex> lock(progressMutex);
+            progress.push_back(p);
+        },
+                                                      done.callback());
+        ASSERT_TRUE(started.ok) << started.error;
+        ASSERT_TRUE(done.wait());
+        waitUntilIdle();
+    }
+
+    std::vector<double> progressSeen()
+    {
+        std::lock_guard<std::mutex> lock(progressMutex);
+        return progress;
+    }
+
+    TonecrestData::FirmwareVersionInfo minimum;
+    FakeHIDBackend backend;
+    Bus bus;
+    RecordingServiceListener listener;
+    std::unique_ptr<Service> service;
+    std::unique_ptr<SimulatedDeviceWiring> wiring;
+    std::mutex progressMutex;
+    std::vector<double> progress;
+};
+
+Bus::Options pedalAt(SyntheticFirmware::Version system, int subType = 0, Bus::Mode mode = Bus::Mode::Normal)
+{
+    Bus::Options options;
+    options.system = system;
+    options.subType = subType;
+    options.initialMode = mode;
+    return options;
+}
+
+bool sawState(const RecordingServiceListener& listener, int state)
+{
+    auto states = listener.statesSeen();
+    return std::find(states.begin(), states.end(), state) != states.end();
+}
+} // namespace
+
+TEST(FirmwareUpdate, FullUpdateThroughTheBootloaderEndsReadyWithEverythingLoaded)
+{
+    UpdateRig rig(pedalAt({ 3, 3, 0 }));
+    ASSERT_EQ(rig.waitUntilIdle(), 2) << "3.3.0 is below the minimum";
+
+    auto archive = SyntheticFirmware::makeArchive({ { 3, 5, 0 }, { 6, 3, 0 } });
+    rig.update(archive, { false, false, false, true });
+    ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
+
+    EXPECT_TRUE(sawState(rig.listener, 12)) << "the user was asked to start the bootloader";
+    EXPECT_EQ(rig.bus.systemVersion(), (SyntheticFirmware::Version { 3, 5, 0 }));
+    auto loaded = rig.bus.pedal().loadedDSPImage(0);
+    ASSERT_TRUE(loaded.has_value());
+    EXPECT_EQ(*loaded, *archive.dspFirmware) << "a QV3 (subtype 0) gets the QV3 image";
+    EXPECT_EQ(*rig.bus.pedal().loadedDSPImage(1), *archive.dspFirmware2);
+    EXPECT_EQ(rig.bus.pedal().ampModelInfo(3).id, archive.ampModels[3].model.info.id) << "assets restored";
+    EXPECT_EQ(rig.service->getDeviceVersion().systemVersionNumber(), 0x03050000u);
+
+    auto progress = rig.progressSeen();
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(progress.back(), 1.0);
+    for (size_t i = 1; i < progress.size(); ++i)
+        EXPECT_LE(progress[i - 1], progress[i] + 1e-12);
+}
+
+TEST(FirmwareUpdate, MatchingSystemVersionSkipsTheBootloader)
+{
+    UpdateRig rig(pedalAt({ 3, 4, 1 }, 2));
+    ASSERT_EQ(rig.waitUntilIdle(), 1);
+    auto archive = SyntheticFirmware::makeArchive({ { 3, 4, 1 }, { 6, 4, 0 } });
+    rig.update(archive, { false, false, false, true });
+    ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
+    EXPECT_FALSE(sawState(rig.listener, 12));
+    EXPECT_EQ(rig.bus.enumerations(Bus::Mode::Bootloader), 0);
+    EXPECT_EQ(*rig.bus.pedal().loadedDSPImage(0), *archive.dspFirmwareQV6) << "subtype 2 takes the QV6 image";
+
+    // Two phases: DSP 0 .. 0.5, restore 0.5 .. 1.
+    auto progress = rig.progressSeen();
+    ASSERT_FALSE(progress.empty());
+    EXPECT_LE(progress.front(), 0.5);
+    EXPECT_EQ(progress.back(), 1.0);
+}
+
+TEST(FirmwareUpdate, QV6WithoutItsImageGetsTheQV3Image)
+{
+    UpdateRig rig(pedalAt({ 3, 4, 1 }, 1));
+    ASSERT_EQ(rig.waitUntilIdle(), 1);
+    auto archive = SyntheticFirmware::makeArchive({ { 3, 4, 1 }, { 6, 4, 0 } });
+    archive.dspFirmwareQV6.reset();
+    rig.update(archive);
+    ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
+    EXPECT_EQ(*rig.bus.pedal().loadedDSPImage(0), *archive.dspFirmware);
+}
+
+TEST(FirmwareUpdate, PedalAlreadyInItsBootloaderIsProgrammedWithoutAskingTheUser)
+{
+    UpdateRig rig(pedalAt({ 3, 4, 1 }, 0, Bus::Mode::Bootloader));
+    ASSERT_EQ(rig.waitUntilIdle(), 2);
+    rig.update(SyntheticFirmware::makeArchive({ { 3, 6, 0 }, { 6, 2, 0 } }));
+    ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
+    EXPECT_FALSE(sawState(rig.listener, 12));
+    EXPECT_EQ(rig.bus.systemVersion(), (SyntheticFirmware::Version { 3, 6, 0 }));
+}
+
+TEST(FirmwareUpdate, FailuresGiveTheirTexts)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(UpdateRig&, TonecrestData::Archive&)> arrange;
+        const char* text;
+    };
+    const Case cases[] = {
+        { "bootloader comes back instead of the pedal",
+          [](UpdateRig& rig, TonecrestData::Archive&) { rig.bus.setComebackAfterSystemUpdate(Bus::Comeback::Bootloader); },
+          "Could not reconnect to the device (3)" },
+        { "pedal never returns after the system update",
+          [](UpdateRig& rig, TonecrestData::Archive&) { rig.bus.setComebackAfterSystemUpdate(Bus::Comeback::Never); },
+          "Could not reconnect to the device (2)" },
+        { "pedal never returns after the DSP update",
+          [](UpdateRig& rig, TonecrestData::Archive&) { rig.bus.setComebackAfterDSPUpdate(Bus::Comeback::Never); },
+          "Could not reconnect to the device (4)" },
+        { "pedal returns but never becomes ready",
+          [](UpdateRig& rig, TonecrestData::Archive&) { rig.bus.setComebackAfterDSPUpdate(Bus::Comeback::NormalNotReady); },
+          "Could not reconnect to the device (5)" },
+        { "verify mismatch",
+          [](UpdateRig& rig, TonecrestData::Archive&) { rig.bus.bootloader().corruptReadBackAt(0x1010); },
+          "Could not update system firmware" },
+        { "NACK during the DSP transfer",
+          [](UpdateRig& rig, TonecrestData::Archive&) { rig.bus.pedal().addFaultAt(0xB2, 3, SimulatedPedal::Fault::Nack); },
+          "Could not update DSP firmware" },
+        { "no second DSP image",
+          [](UpdateRig&, TonecrestData::Archive& archive) { archive.dspFirmware2.reset(); }, "DSP firmware not found" },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        UpdateRig rig(pedalAt({ 3, 4, 1 }));
+        ASSERT_EQ(rig.waitUntilIdle(), 1);
+        auto archive = SyntheticFirmware::makeArchive({ { 3, 5, 0 }, { 6, 2, 0 } });
+        c.arrange(rig, archive);
+        rig.update(archive);
+        EXPECT_EQ(rig.service->getState(), 13);
+        EXPECT_EQ(rig.service->getLastError(), c.text);
+    }
+}
+
+TEST(FirmwareUpdate, NoBootloaderEverAppearsUntilCancelled)
+{
+    UpdateRig rig(pedalAt({ 3, 4, 1 }));
+    ASSERT_EQ(rig.waitUntilIdle(), 1);
+    rig.bus.setUserIgnoresRequest(true);
+    CompletionLatch done;
+    ASSERT_TRUE(rig.service->beginFirmwareUpdate(SyntheticFirmware::makeArchive({ { 3, 5, 0 }, { 6, 2, 0 } }), {}, nullptr,
+                                                 done.callback())
+                    .ok);
+    for (int attempt = 0; attempt < 2000 && rig.service->getState() != 12; ++attempt)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(rig.service->getState(), 12);
+    EXPECT_STREQ(rig.service->beginBackup(nullptr, nullptr).error, "Cannot start task while busy");
+    rig.service->cancelAll();
+    ASSERT_TRUE(done.wait());
+    EXPECT_EQ(rig.service->getState(), 13);
+    EXPECT_EQ(rig.service->getLastError(), "Could not reconnect to the device (1)");
+}
+
+TEST(FirmwareUpdate, StartsFromTheErrorStateButNotWhileBusy)
+{
+    UpdateRig rig(pedalAt({ 3, 4, 1 }));
+    ASSERT_EQ(rig.waitUntilIdle(), 1);
+    // A failed update leaves state 13; the user may start again from there.
+    auto broken = SyntheticFirmware::makeArchive({ { 3, 4, 1 }, { 6, 2, 0 } });
+    broken.dspFirmware2.reset();
+    rig.update(broken);
+    ASSERT_EQ(rig.service->getState(), 13);
+    rig.update(SyntheticFirmware::makeArchive({ { 3, 4, 1 }, { 6, 5, 0 } }));
+    EXPECT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
+
+    Service idle(nullptr);
+    EXPECT_STREQ(idle.beginFirmwareUpdate({}, {}, nullptr, nullptr).error, "Cannot start task while not running");
+}
+
+TEST(FirmwareUpdate, ChoosesDSPImagesByVariant)
+{
+    auto archive = SyntheticFirmware::makeArchive();
+    TonecrestData::FirmwareData images;
+    for (int subType : { -1, 0, 3 })
+    {
+        ASSERT_TRUE(Service::chooseDSPImages(archive, subType, images).ok);
+        EXPECT_EQ(images.dsp0Image, *archive.dspFirmware) << subType;
+    }
+    for (int subType : { 1, 2 })
+    {
+        ASSERT_TRUE(Service::chooseDSPImages(archive, subType, images).ok);
+        EXPECT_EQ(images.dsp0Image, *archive.dspFirmwareQV6) << subType;
+        EXPECT_EQ(images.dsp1Image, *archive.dspFirmware2);
+    }
+    archive.dspFirmware.reset();
+    EXPECT_STREQ(Service::chooseDSPImages(archive, 0, images).error, "DSP firmware not found!");
+}
