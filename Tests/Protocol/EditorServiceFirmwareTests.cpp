@@ -14,6 +14,12 @@ using Bus = SimulatedPedalBus;
 
 namespace
 {
+bool sawState(const RecordingServiceListener& listener, int state)
+{
+    auto states = listener.statesSeen();
+    return std::find(states.begin(), states.end(), state) != states.end();
+}
+
 /** A pedal on a fake bus, the service and the application's device wiring, in the order
     they must be torn down (wiring first). */
 struct UpdateRig
@@ -36,13 +42,15 @@ struct UpdateRig
         service->removeListener(&listener);
     }
 
-    /** Waits until the service settles in a state other than the busy ones. */
+    /** Waits until the service settles in a state other than the busy ones. A pedal that
+        connects ready is refreshed right after its wait for ready, so state 1 counts only once
+        a refresh was seen. */
     int waitUntilIdle()
     {
         for (int attempt = 0; attempt < 12000; ++attempt)
         {
             const int state = service->getState();
-            if (state == 1 || state == 2 || state == 13)
+            if (state == 2 || state == 13 || (state == 1 && sawState(listener, 4)))
                 return state;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
@@ -88,11 +96,6 @@ Bus::Options pedalAt(SyntheticFirmware::Version system, int subType = 0, Bus::Mo
     return options;
 }
 
-bool sawState(const RecordingServiceListener& listener, int state)
-{
-    auto states = listener.statesSeen();
-    return std::find(states.begin(), states.end(), state) != states.end();
-}
 } // namespace
 
 TEST(FirmwareUpdate, FullUpdateThroughTheBootloaderEndsReadyWithEverythingLoaded)
