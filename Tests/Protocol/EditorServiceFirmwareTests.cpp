@@ -189,6 +189,14 @@ TEST(FirmwareUpdate, FailuresGiveTheirTexts)
         { "NACK during the DSP transfer",
           [](UpdateRig& rig, TonecrestData::Archive&) { rig.bus.pedal().addFaultAt(0xB2, 3, SimulatedPedal::Fault::Nack); },
           "Could not update DSP firmware" },
+        // Pulled out while a firmware step uses the device: the application deletes the
+        // device objects while the task may still be inside them.
+        { "unplugged while programming",
+          [](UpdateRig& rig, TonecrestData::Archive&) { rig.bus.bootloader().unplugAfterProgramPackets(20); },
+          "Could not update system firmware" },
+        { "unplugged during the DSP transfer",
+          [](UpdateRig& rig, TonecrestData::Archive&) { rig.bus.pedal().addFaultAt(0xB2, 5, SimulatedPedal::Fault::Unplug); },
+          "Could not update DSP firmware" },
         { "no second DSP image",
           [](UpdateRig&, TonecrestData::Archive& archive) { archive.dspFirmware2.reset(); }, "DSP firmware not found" },
     };
