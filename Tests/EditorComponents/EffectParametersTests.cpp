@@ -1,0 +1,465 @@
+#include "EffectParameters.h"
+#include "GuiTestFixture.h"
+#include "PanelTestSupport.h"
+#include "TonecrestLookAndFeel.h"
+
+#include <map>
+#include <set>
+#include <vector>
+
+namespace
+{
+
+using Tonecrest::TonecrestParamMap;
+
+const int tableBlocks[] = { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 23 };
+
+// The edit page's effect area: 597 wide, less a 16-pixel vertical scroll bar for tall panels.
+constexpr int effectAreaWidth = 597;
+constexpr int scrollBarThickness = 16;
+
+class EffectParametersTest : public GuiTest
+{
+protected:
+    /** Builds the panel of `block` the way the edit page does: skipping parameters the map
+        lacks, then filling every bound control from its description and default. */
+    EffectParameters::BuiltPanel buildBlock(EffectParameters& panel, int block)
+    {
+        auto built = panel.build(getEditLayoutForBlock(block),
+                                 [this](int id) { return paramMap.findParameterInfo(id) != nullptr; });
+        for (const auto& binding : built.bindings)
+        {
+            const auto* parameter = paramMap.findParameterInfo(binding.paramID);
+            const auto info = widgetInfoFor(*parameter);
+            binding.widget->setParameterInfo(&info);
+            binding.widget->setParameterValue(parameter->defaultValue.value);
+        }
+        return built;
+    }
+
+    static juce::String captionOf(const EffectParameters::Entry& entry)
+    {
+        const auto* label = dynamic_cast<const SimpleLabel*>(entry.first);
+        return label != nullptr ? label->text : juce::String();
+    }
+
+    static int childIndex(const juce::Component* child)
+    {
+        return child->getParentComponent()->getIndexOfChildComponent(child);
+    }
+
+    TonecrestParamMap paramMap;
+};
+
+int slotsOf(LayoutWidgetKind kind)
+{
+    switch (kind)
+    {
+        case LayoutWidgetKind::Spacer:
+        case LayoutWidgetKind::Knob:
+            return 1;
+        case LayoutWidgetKind::ShortMenu:
+            return 2;
+        case LayoutWidgetKind::Menu:
+        case LayoutWidgetKind::IntMenu:
+            return 3;
+    }
+    return 0;
+}
+
+TEST_F(EffectParametersTest, LayoutTablesAgreeWithTheParameterModel)
+{
+    initEditLayoutTables();
+    for (int block : { -1, 0, 20, 21, 22, 24, 1000 })
+        EXPECT_EQ(getEditLayoutForBlock(block), nullptr) << block;
+
+    std::set<int> seen;
+    for (int block : tableBlocks)
+    {
+        const auto* table = getEditLayoutForBlock(block);
+        ASSERT_NE(table, nullptr) << block;
+        EXPECT_EQ(table, getEditLayoutForBlock(block)); // built once
+        for (size_t r = 0; r < table->size(); ++r)
+        {
+            const auto& row = (*table)[r];
+            EXPECT_FALSE(row.empty()) << "block " << block << " row " << r;
+            int slots = 0;
+            for (const auto& item : row)
+            {
+                slots += slotsOf(item.kind);
+                if (item.kind == LayoutWidgetKind::Spacer)
+                {
+                    EXPECT_EQ(item.paramID, 0);
+                    EXPECT_EQ(item.label, nullptr);
+                    continue;
+                }
+                const auto where = "block " + std::to_string(block) + " id " + std::to_string(item.paramID);
+                ASSERT_NE(item.label, nullptr) << where;
+                EXPECT_STRNE(item.label, "") << where;
+                EXPECT_TRUE(seen.insert(item.paramID).second) << where << " appears twice";
+
+                const auto* parameter = paramMap.findParameterInfo(item.paramID);
+                ASSERT_NE(parameter, nullptr) << where << " is not in the parameter model";
+                EXPECT_EQ(parameter->blockID, block) << where;
+                const bool isKnob = item.kind == LayoutWidgetKind::Knob;
+                EXPECT_EQ(parameter->widget, isKnob ? TonecrestParamMap::kWidgetKnob : TonecrestParamMap::kWidgetMenu)
+                    << where << " (" << parameter->name << ")";
+                if (!isKnob && item.kind != LayoutWidgetKind::IntMenu)
+                    EXPECT_FALSE(parameter->values.empty()) << where << " is a menu without choices";
+            }
+            EXPECT_LE(slots, 6) << "block " << block << " row " << r << " is wider than the effect area";
+        }
+    }
+}
+
+TEST_F(EffectParametersTest, AmpPanelSitsOnTheGrid)
+{
+    EffectParameters panel;
+    const auto built = buildBlock(panel, 1);
+    const auto& rows = panel.getRows();
+    ASSERT_EQ(rows.size(), 4u);
+
+    // Row 1, menus only: 33 high, the menu at the row top with its arrows inside the box.
+    const auto& enable = rows[0][0];
+    EXPECT_EQ(enable.first->getBounds(), juce::Rectangle<int>(0, 2, 91, 30));
+    EXPECT_EQ(enable.second->getBounds(), juce::Rectangle<int>(95, 2, 183, 30));
+    EXPECT_EQ(enable.third->getBounds(), juce::Rectangle<int>(245, 10, 10, 13));
+    EXPECT_EQ(enable.fourth->getBounds(), juce::Rectangle<int>(258, 10, 10, 13));
+    EXPECT_EQ(captionOf(enable), "Enable:");
+
+    // Row 2: a long menu takes three slots on the 86 grid.
+    EXPECT_EQ(rows[1][1].first->getBounds(), juce::Rectangle<int>(258, 35, 91, 30));
+    EXPECT_EQ(rows[1][1].second->getBounds(), juce::Rectangle<int>(353, 35, 183, 30));
+    EXPECT_EQ(captionOf(rows[1][1]), "PowerAmp:");
+
+    // Row 3, six knobs from y 68: read-out above, caption over the bottom of the knob.
+    const auto& gain = rows[2][0];
+    EXPECT_EQ(gain.first->getBounds(), juce::Rectangle<int>(39, 142, 70, 16));
+    EXPECT_EQ(gain.second->getBounds(), juce::Rectangle<int>(40, 85, 73, 78));
+    EXPECT_EQ(gain.third->getBounds(), juce::Rectangle<int>(39, 68, 70, 19));
+    EXPECT_EQ(captionOf(gain), "Gain");
+    EXPECT_EQ(rows[2][5].second->getX(), 5 * 87 + 40);
+    EXPECT_EQ(captionOf(rows[2][5]), "Presence");
+
+    // Row 4 starts 94 lower; the panel ends at the last knob.
+    EXPECT_EQ(rows[3][1].second->getBounds(), juce::Rectangle<int>(127, 179, 73, 78));
+    EXPECT_EQ(panel.getWidth(), 5 * 87 + 40 + 73);
+    EXPECT_EQ(panel.getHeight(), 162 + 17 + 78);
+
+    // Captions lie behind their controls, so the control takes the click where they overlap.
+    EXPECT_LT(childIndex(gain.first), childIndex(gain.second));
+    EXPECT_LT(childIndex(enable.first), childIndex(enable.second));
+
+    // Two bindings per knob (knob and read-out), one per menu; no cabinet here.
+    EXPECT_EQ(built.bindings.size(), 3u + 2u * 8u);
+    EXPECT_EQ(built.cabinetMenu, nullptr);
+    EXPECT_EQ(built.bindings[0].paramID, 2);
+    EXPECT_EQ(built.bindings[3].widget->getComponent(), gain.second);
+    EXPECT_EQ(built.bindings[4].widget->getComponent(), gain.third);
+    EXPECT_EQ(built.bindings[4].paramID, 3);
+}
+
+TEST_F(EffectParametersTest, ShortMenusSpacersAndSkippedItemsTakeTheirSlots)
+{
+    EffectParameters panel;
+
+    // Echo row 4: four knobs then a short menu at slot 4, pushed 30 down in its knob row.
+    buildBlock(panel, 4);
+    const auto& tempo = panel.getRows()[3][4];
+    EXPECT_EQ(tempo.kind, LayoutWidgetKind::ShortMenu);
+    EXPECT_EQ(tempo.first->getBounds(), juce::Rectangle<int>(348, 192, 91, 30));
+    EXPECT_EQ(tempo.second->getBounds(), juce::Rectangle<int>(443, 192, 122, 30));
+    EXPECT_EQ(tempo.third->getBounds(), juce::Rectangle<int>(532, 200, 10, 13));
+    EXPECT_EQ(tempo.fourth->getBounds(), juce::Rectangle<int>(545, 200, 10, 13));
+    EXPECT_EQ(captionOf(tempo), "Tempo 1:");
+
+    // Volume: the spacer leaves an 87-pixel gap before "Sense".
+    buildBlock(panel, 14);
+    const auto& volumeKnobs = panel.getRows()[2];
+    ASSERT_EQ(volumeKnobs.size(), 5u);
+    EXPECT_EQ(volumeKnobs[2].kind, LayoutWidgetKind::Spacer);
+    EXPECT_EQ(volumeKnobs[2].first, nullptr);
+    EXPECT_EQ(volumeKnobs[3].second->getX(), 3 * 87 + 40);
+    EXPECT_EQ(captionOf(volumeKnobs[3]), "Sense");
+
+    // Graphic EQ: "Level" stands apart in the sixth slot.
+    buildBlock(panel, 15);
+    EXPECT_EQ(panel.getRows()[1][5].second->getX(), 5 * 87 + 40);
+
+    // A knob followed by a short menu: the menu's caption sits at 87.
+    panel.clear();
+    panel.addKnob("Time");
+    auto* menu = panel.addShortMenu("Tempo:", false);
+    panel.layoutColumns();
+    EXPECT_EQ(panel.getRows()[0][1].first->getX(), 87);
+    EXPECT_EQ(menu->getBounds(), juce::Rectangle<int>(182, 32, 122, 30));
+    EXPECT_EQ(panel.getRows()[0][1].third, nullptr); // no arrows asked for
+
+    // An item whose description cannot be read gets no control and no slot.
+    auto built = panel.build(getEditLayoutForBlock(3), [](int id) { return id != 24; });
+    const auto& boostKnobs = panel.getRows()[2];
+    ASSERT_EQ(boostKnobs.size(), 2u);
+    EXPECT_EQ(captionOf(boostKnobs[1]), "Level");
+    EXPECT_EQ(boostKnobs[1].second->getX(), 87 + 40);
+    for (const auto& binding : built.bindings)
+        EXPECT_NE(binding.paramID, 24);
+}
+
+TEST_F(EffectParametersTest, CabinetIsABareBoxWithoutArrowsOrBinding)
+{
+    EffectParameters panel;
+    const auto built = buildBlock(panel, 2);
+    ASSERT_NE(built.cabinetMenu, nullptr);
+    const auto& cabinet = panel.getRows()[1][0];
+    EXPECT_EQ(cabinet.second, built.cabinetMenu);
+    EXPECT_EQ(dynamic_cast<iParameterWidget*>(built.cabinetMenu), nullptr);
+    EXPECT_EQ(cabinet.third, nullptr);
+    EXPECT_EQ(cabinet.fourth, nullptr);
+    EXPECT_EQ(captionOf(cabinet), "Cabinet:");
+    for (const auto& binding : built.bindings)
+        EXPECT_NE(binding.paramID, 13);
+}
+
+TEST_F(EffectParametersTest, EveryBlockFitsTheEffectAreaWithoutOverlappingControls)
+{
+    EffectParameters panel;
+    for (int block : tableBlocks)
+    {
+        const auto built = buildBlock(panel, block);
+        const auto& table = *getEditLayoutForBlock(block);
+        const auto& rows = panel.getRows();
+        ASSERT_EQ(rows.size(), table.size()) << block;
+
+        // What takes clicks (knobs, read-outs, boxes, arrows), by entry: a knob's read-out touches
+        // its own knob and a box holds its own arrows, but no two entries may overlap.
+        std::vector<std::pair<size_t, juce::Component*>> controls;
+        size_t expectedBindings = 0;
+        int expectedHeight = 2;
+        for (size_t r = 0; r < rows.size(); ++r)
+        {
+            ASSERT_EQ(rows[r].size(), table[r].size()) << block;
+            bool hasKnob = false;
+            for (size_t i = 0; i < rows[r].size(); ++i)
+            {
+                const auto& entry = rows[r][i];
+                const auto& item = table[r][i];
+                const bool isIntMenu = item.kind == LayoutWidgetKind::IntMenu;
+                EXPECT_EQ(entry.kind, isIntMenu ? LayoutWidgetKind::Menu : item.kind);
+                if (item.kind == LayoutWidgetKind::Spacer)
+                    continue;
+                hasKnob = hasKnob || item.kind == LayoutWidgetKind::Knob;
+                const juce::String caption(item.label);
+                EXPECT_EQ(captionOf(entry), item.kind == LayoutWidgetKind::Knob ? caption : caption + ":");
+                EXPECT_EQ(dynamic_cast<ParameterIntMenu*>(entry.second) != nullptr, isIntMenu);
+                expectedBindings += item.kind == LayoutWidgetKind::Knob ? 2 : item.paramID == 13 ? 0 : 1;
+                for (auto* child : { entry.second, entry.third, entry.fourth })
+                    if (child != nullptr)
+                        controls.emplace_back(r * 100 + i, child);
+                if (entry.third != nullptr && item.kind != LayoutWidgetKind::Knob)
+                {
+                    EXPECT_TRUE(entry.second->getBounds().contains(entry.third->getBounds())) << block;
+                    EXPECT_TRUE(entry.second->getBounds().contains(entry.fourth->getBounds())) << block;
+                }
+            }
+            expectedHeight += hasKnob ? 94 : 33;
+        }
+        EXPECT_EQ(built.bindings.size(), expectedBindings) << block;
+        EXPECT_LE(panel.getWidth(), effectAreaWidth - scrollBarThickness) << block;
+        // A knob's frame reaches one pixel past its 94-pixel row (its bottom edge is clear).
+        EXPECT_LE(panel.getHeight(), expectedHeight + 1) << block;
+
+        for (size_t a = 0; a < controls.size(); ++a)
+            for (size_t b = a + 1; b < controls.size(); ++b)
+            {
+                const auto first = controls[a].second->getBounds();
+                const auto second = controls[b].second->getBounds();
+                if (controls[a].first != controls[b].first)
+                    EXPECT_LE(first.getIntersection(second).getHeight(), 1) << "block " << block << ": " << first.toString().toStdString()
+                                                           << " and " << second.toString().toStdString();
+            }
+    }
+}
+
+TEST_F(EffectParametersTest, ClearingAndRebuildingLeavesOneSetOfControls)
+{
+    EffectParameters panel;
+    buildBlock(panel, 4);
+    const int children = panel.getNumChildComponents();
+    EXPECT_GT(children, 0);
+    buildBlock(panel, 4);
+    EXPECT_EQ(panel.getNumChildComponents(), children);
+
+    panel.build(getEditLayoutForBlock(21), {});
+    EXPECT_EQ(panel.getNumChildComponents(), 0);
+    EXPECT_TRUE(panel.getRows().empty());
+    EXPECT_EQ(panel.getBounds().getWidth(), 1);
+    EXPECT_EQ(panel.getBounds().getHeight(), 1);
+
+    // Entries after clear open a new row even without newRow.
+    panel.addSpacer();
+    panel.addKnob("A");
+    panel.newRow();
+    panel.newRow(); // twice: still one new row
+    panel.addKnob("B");
+    EXPECT_EQ(panel.getRows().size(), 2u);
+    EXPECT_EQ(panel.getRows()[0].size(), 2u);
+}
+
+TEST_F(EffectParametersTest, ControlsReportUserChangesButNeverPushedValues)
+{
+    if (!hasDisplay())
+        GTEST_SKIP() << "mouse events need an X display";
+
+    EffectParameters panel;
+    const auto built = buildBlock(panel, 4);
+    std::vector<std::pair<int, double>> reported;
+    for (const auto& binding : built.bindings)
+        binding.widget->onValueChanged = [&reported, id = binding.paramID](const double& v) { reported.emplace_back(id, v); };
+
+    for (const auto& binding : built.bindings) // pushing values in reports nothing
+        binding.widget->setParameterValue(paramMap.findParameterInfo(binding.paramID)->maximum.value);
+    EXPECT_TRUE(reported.empty());
+
+    // The type menu's arrows report its neighbours; the box keeps showing the pushed value.
+    const auto& type = panel.getRows()[1][0];
+    auto* typeMenu = dynamic_cast<ParameterMenu*>(type.second);
+    ASSERT_NE(typeMenu, nullptr);
+    typeMenu->setParameterValue(1.0);
+    const auto shown = typeMenu->text;
+    auto click = [](juce::Component* button) {
+        button->mouseDown(mouseEvent(*button, { 2, 2 }, { 2, 2 }));
+        button->mouseUp(mouseEvent(*button, { 2, 2 }, { 2, 2 }));
+    };
+    click(type.fourth);
+    click(type.third);
+    EXPECT_EQ(reported, (std::vector<std::pair<int, double>> { { 36, 2.0 }, { 36, 0.0 } }));
+    EXPECT_EQ(typeMenu->text, shown);
+
+    // A knob's double click reports its default.
+    reported.clear();
+    const auto& level = panel.getRows()[2][0];
+    level.second->mouseDoubleClick(mouseEvent(*level.second, { 30, 30 }, { 30, 30 }, 2));
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_EQ(reported[0].first, 38);
+    EXPECT_EQ(reported[0].second, paramMap.findParameterInfo(38)->defaultValue.value);
+}
+
+// --- Screenshots ----------------------------------------------------------------------------
+
+/** The edit page's effect area as the user sees it: the page artwork behind, the block title
+    and the panel in its viewport. */
+struct EffectArea : juce::Component
+{
+    explicit EffectArea(const juce::String& blockName)
+    {
+        title.setTextColour(globalLabelColour);
+        title.font = globalLabelFont;
+        addAndMakeVisible(title);
+        title.text = blockName;
+        viewport.setScrollBarThickness(scrollBarThickness);
+        viewport.setViewedComponent(&panel, false);
+        addAndMakeVisible(viewport);
+        setBounds(0, 0, effectAreaWidth, 22 + 254);
+    }
+
+    void resized() override
+    {
+        title.setBounds(0, 0, getWidth(), 22);
+        viewport.setBounds(0, 22, getWidth(), getHeight() - 22);
+    }
+
+    void paint(juce::Graphics& g) override
+    {
+        // The page background, cut at the effect area's place on the page (450, 395).
+        const auto page = getAppImage(AppImageID::editPageBackground);
+        if (page.isValid())
+            g.drawImage(page, 0, 0, getWidth(), getHeight(), 450 * page.getWidth() / 1052, 395 * page.getHeight() / 677,
+                        getWidth() * page.getWidth() / 1052, getHeight() * page.getHeight() / 677);
+        else
+            g.fillAll(juce::Colour(0xFF1E1F22));
+    }
+
+    SimpleLabel title { "" };
+    juce::Viewport viewport;
+    EffectParameters panel;
+};
+
+class EffectPanelScreenshotTest : public EffectParametersTest
+{
+protected:
+    void SetUp() override { juce::LookAndFeel::setDefaultLookAndFeel(&lookAndFeel); }
+    void TearDown() override { juce::LookAndFeel::setDefaultLookAndFeel(nullptr); }
+
+    /** Builds the block, shows its enable switch active and writes the area at 1x and 2x. */
+    juce::Image shoot(EffectArea& area, int block, const juce::String& name,
+                      const std::map<int, double>& values = {})
+    {
+        const auto built = buildBlock(area.panel, block);
+        for (const auto& binding : built.bindings)
+        {
+            const auto found = values.find(binding.paramID);
+            if (found != values.end())
+                binding.widget->setParameterValue(found->second);
+        }
+        if (built.cabinetMenu != nullptr)
+            built.cabinetMenu->text = "MATCHED";
+        area.resized();
+        const auto image = area.createComponentSnapshot(area.getLocalBounds(), true, 1.0f);
+        writeScreenshot(image, "effect-panel-" + name + ".png");
+        writeScreenshot(area.createComponentSnapshot(area.getLocalBounds(), true, 2.0f), "effect-panel-" + name + "@2x.png");
+        if (area.panel.getHeight() > area.viewport.getHeight()) // the rows below the fold as well
+            writeScreenshot(area.panel.createComponentSnapshot(area.panel.getLocalBounds(), true, 1.0f),
+                            "effect-panel-" + name + "-whole.png");
+        return image;
+    }
+
+    TonecrestLookAndFeel lookAndFeel;
+};
+
+TEST_F(EffectPanelScreenshotTest, AmpEchoAndEqualiserPanelsOverTheArtwork)
+{
+    ScopedBuiltArtwork artwork;
+    if (!artwork.loaded())
+        GTEST_SKIP() << "no resources.bin at " << findBuiltResourcePack().getFullPathName();
+    paramMap.setAmpModelList({ { 1, "British 800" }, { 2, "Clean Twin" }, { 3, "Modern High Gain" } });
+
+    EffectArea amp("Amp");
+    const auto ampShot = shoot(amp, 1, "amp", { { 2, 1.0 }, { 1, 1.0 }, { 3, 6.5 }, { 8, 4.0 }, { 4, 5.5 }, { 5, 4.0 },
+                                                { 6, 6.0 }, { 7, 3.5 } });
+    // The Gain knob at 6.5 of 10 lights its ring past the top; the Master at 4 stops short.
+    const auto gainKnob = amp.panel.getRows()[2][0].second->getBounds().translated(0, 22);
+    EXPECT_GT(ampShot.getPixelAt(gainKnob.getX() + 34, gainKnob.getY() + 5).getBrightness(), 0.4f);
+
+    EffectArea echo("Echo");
+    shoot(echo, 4, "echo", { { 35, 1.0 }, { 36, 1.0 } });
+    EXPECT_TRUE(echo.viewport.getVerticalScrollBar().isVisible()); // taller than the area
+    EXPECT_FALSE(echo.viewport.getHorizontalScrollBar().isVisible());
+
+    EffectArea graphic("Graphic EQ");
+    shoot(graphic, 15, "graphic-eq", { { 93, 1.0 }, { 96, 3.0 }, { 97, 1.5 }, { 98, -2.0 }, { 99, -4.5 }, { 100, 2.0 },
+                                       { 101, 4.0 }, { 102, 6.0 } });
+    EffectArea parametric("Parametric EQ 1");
+    shoot(parametric, 17, "parametric-eq-1", { { 109, 1.0 } });
+    EffectArea cabinet("Cabinet");
+    shoot(cabinet, 2, "cabinet", { { 14, 1.0 } });
+}
+
+TEST_F(EffectPanelScreenshotTest, WithoutArtworkPanelsStillDrawEveryControl)
+{
+    shutdownAppResources(); // whatever an earlier test loaded
+    EffectArea amp("Amp");
+    const auto shot = shoot(amp, 1, "amp-no-artwork");
+    const auto& enable = amp.panel.getRows()[0][0];
+    auto opaqueIn = [&](juce::Rectangle<int> area) {
+        int count = 0;
+        area.translate(0, 22);
+        for (int y = area.getY(); y < area.getBottom(); ++y)
+            for (int x = area.getX(); x < area.getRight(); ++x)
+                count += shot.getPixelAt(x, y).getBrightness() > 0.3f ? 1 : 0;
+        return count;
+    };
+    EXPECT_GT(opaqueIn(enable.fourth->getBounds()), 5); // the arrow is there
+    EXPECT_GT(opaqueIn(amp.panel.getRows()[2][0].second->getBounds()), 50); // so is the dial
+}
+
+} // namespace

@@ -1,0 +1,63 @@
+#pragma once
+
+// Shared by the widget and panel tests: the artwork pack the build drew, and a parameter's
+// description turned into what a widget is told when it is bound (as the edit page does).
+
+#include "AppResources.h"
+#include "iParameterWidget.h"
+#include "ResourceFileLocator.h"
+#include "TonecrestParamMap.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <cstdlib>
+#include <iterator>
+
+/** The resources.bin of this build: $TONECREST_RESOURCES_BIN, else where the build puts it
+    (Source/Application beside the Tests folder of the build tree). */
+inline juce::File findBuiltResourcePack()
+{
+#ifdef TONECREST_RESOURCES_BIN
+    return juce::File(TONECREST_RESOURCES_BIN);
+#else
+    if (const char* path = std::getenv("TONECREST_RESOURCES_BIN"))
+        return juce::File(juce::String::fromUTF8(path));
+    const auto executable = juce::File::getSpecialLocation(juce::File::currentExecutableFile);
+    return executable.getParentDirectory().getParentDirectory().getChildFile("Source/Application/resources.bin");
+#endif
+}
+
+/** Loads the built pack for one test and releases it after; loaded() is false without a pack. */
+class ScopedBuiltArtwork
+{
+public:
+    ScopedBuiltArtwork()
+    {
+        const auto pack = findBuiltResourcePack();
+        ok = pack.existsAsFile() && initAppResources(openResourcePackReader(pack));
+    }
+    ~ScopedBuiltArtwork() { shutdownAppResources(); }
+    bool loaded() const { return ok; }
+
+private:
+    bool ok = false;
+};
+
+/** What the binder hands a widget for this parameter. */
+inline ParameterWidgetInfo widgetInfoFor(const Tonecrest::TonecrestParamMap::ParameterInfo& parameter)
+{
+    static const char* const units[] = { "", "dB", "Hz", "kHz", "mS", "%", " : 1", "bits", "deg", "cnt" };
+    ParameterWidgetInfo info;
+    info.name = juce::String::fromUTF8(parameter.name.c_str());
+    info.min = parameter.minimum.value;
+    info.max = parameter.maximum.value;
+    info.defaultValue = parameter.defaultValue.value;
+    info.interval = parameter.stepSize;
+    for (const auto& named : parameter.values)
+        info.values.push_back({ juce::String::fromUTF8(named.name.c_str()), named.value.value });
+    if (parameter.unit >= 0 && parameter.unit < int(std::size(units)))
+        info.unit = units[parameter.unit];
+    info.widgetCode = uint32_t(parameter.widget);
+    info.isBoolean = parameter.kind == Tonecrest::TonecrestParamMap::kTypeBoolean;
+    return info;
+}
