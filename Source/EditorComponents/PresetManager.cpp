@@ -1,0 +1,42 @@
+#include "PresetManager.h"
+
+#include "PresetManagerDialog.h"
+
+using Tonecrest::TonecrestEditorService;
+
+PresetManager::Outcome PresetManager::open(TonecrestEditorService& service, TonecrestEditorService::Progress progress,
+                                           TonecrestEditorService::Completion completion,
+                                           const ErrorReporter& reportError)
+{
+    const int count = int(service.getNumPresets());
+    std::vector<juce::String> numberTexts;
+    std::vector<juce::String> names;
+    std::vector<int> states;
+    for (int i = 0; i < count; ++i)
+    {
+        TonecrestEditorService::PresetInfo info;
+        const auto result = service.getPresetInfo(i, info);
+        if (!result.ok)
+        {
+            if (reportError)
+                reportError(result, readFailedMessage);
+            return Outcome::kReadFailed;
+        }
+        numberTexts.push_back(juce::String::fromUTF8(service.getPresetNumberText(i).c_str()));
+        names.push_back(juce::String::fromUTF8(info.name.c_str()));
+        states.push_back(PresetManagerList::mapServiceState(info.state));
+    }
+
+    PresetManagerDialog dialog(numberTexts, names, states);
+    const int answer = dialog.runModal(dialogTitle);
+    if (answer != 1)
+        return Outcome::kCancelled;
+
+    // A busy service drops the new order without a word: the user may simply try again.
+    if (service.getState() != TonecrestEditorService::kStateReady)
+        return Outcome::kNotStarted;
+    const auto& list = dialog.getList();
+    const auto started = service.updatePresets(std::move(progress), list.getOpeningOrder(), list.getNewOrder(),
+                                               std::move(completion));
+    return started.ok ? Outcome::kStarted : Outcome::kNotStarted;
+}

@@ -1,0 +1,448 @@
+#include "GuiTestFixture.h"
+#include "ModalDialogScript.h"
+#include "PanelTestSupport.h"
+#include "PeerMouse.h"
+#include "PresetManager.h"
+#include "PresetManagerDialog.h"
+#include "Protocol/EditorServiceTestRig.h"
+#include "TonecrestLookAndFeel.h"
+
+#include <atomic>
+#include <numeric>
+#include <vector>
+
+namespace
+{
+
+using Tonecrest::TonecrestEditorService;
+using Tonecrest::Testing::CompletionLatch;
+using Tonecrest::Testing::EditorServiceRig;
+using SourceDetails = juce::DragAndDropTarget::SourceDetails;
+
+constexpr int kSlots = 128;
+const juce::ModifierKeys leftButton(juce::ModifierKeys::leftButtonModifier);
+const juce::ModifierKeys commandClick(juce::ModifierKeys::leftButtonModifier | juce::ModifierKeys::commandModifier);
+const juce::ModifierKeys shiftClick(juce::ModifierKeys::leftButtonModifier | juce::ModifierKeys::shiftModifier);
+
+std::vector<int> identity()
+{
+    std::vector<int> order(kSlots);
+    std::iota(order.begin(), order.end(), 0);
+    return order;
+}
+
+std::unique_ptr<PresetManagerDialog> makeDialog()
+{
+    std::vector<juce::String> numbers, names;
+    std::vector<int> states;
+    for (int i = 0; i < kSlots; ++i)
+    {
+        numbers.push_back(juce::String(i + 1).paddedLeft('0', 3));
+        names.push_back("Preset " + juce::String(i + 1));
+        states.push_back(PresetManagerList::kEntryValid);
+    }
+    return std::make_unique<PresetManagerDialog>(numbers, names, states);
+}
+
+class PresetManagerTest : public GuiTest
+{
+protected:
+    void SetUp() override
+    {
+        dialog = makeDialog();
+        dialog->setTopLeftPosition(0, 0);
+    }
+
+    PresetManagerList& list() { return dialog->getList(); }
+
+    /** The centre of grid position p, in list coordinates (inside the 1-pixel outline). */
+    juce::Point<int> centre(int p) const
+    {
+        const int column = p / PresetManagerDialog::rowsPerColumn;
+        const int row = p % PresetManagerDialog::rowsPerColumn;
+        return { 1 + column * PresetManagerDialog::columnWidth + PresetManagerDialog::columnWidth / 2,
+                 1 + row * PresetManagerDialog::rowHeight + PresetManagerDialog::rowHeight / 2 };
+    }
+
+    void click(int p, juce::ModifierKeys mods = leftButton)
+    {
+        const int row = p % PresetManagerDialog::rowsPerColumn;
+        const int column = p / PresetManagerDialog::rowsPerColumn + 1;
+        list().cellClicked(row, column, mouseEvent(list(), centre(p).toFloat(), centre(p).toFloat(), 1, mods));
+    }
+
+    /** The callbacks of one drag, in the order the list and the container send them: the drag
+        starts on `from`, moves over `to`, is released there. */
+    void dragTo(int from, int to)
+    {
+        const int fromRow = from % PresetManagerDialog::rowsPerColumn;
+        const int toColumn = to / PresetManagerDialog::rowsPerColumn + 1;
+        const auto description = list().getDragSourceDescription({});
+        const SourceDetails over(description, &list(), centre(to));
+        const auto event = mouseEvent(list(), centre(to).toFloat(), centre(from).toFloat(), 1, leftButton);
+        list().itemDragEnter(over);
+        list().itemDragMove(over);
+        list().cellDragged(fromRow, toColumn, event);
+        list().cellMouseUp(fromRow, toColumn, event);
+        list().itemDropped(over);
+    }
+
+    std::vector<int> expectedAfterSwaps(std::vector<std::pair<int, int>> placed) const
+    {
+        auto order = identity();
+        for (const auto& [position, preset] : placed)
+            order[size_t(position)] = preset;
+        return order;
+    }
+
+    std::vector<int> movedPositions()
+    {
+        std::vector<int> moved;
+        for (int p = 0; p < kSlots; ++p)
+            if (list().isMoved(p))
+                moved.push_back(p);
+        return moved;
+    }
+
+    std::unique_ptr<PresetManagerDialog> dialog;
+};
+
+TEST_F(PresetManagerTest, DialogHoldsFourColumnsOf32AndMapsEntryStates)
+{
+    EXPECT_EQ(dialog->getWidth(), 622);
+    EXPECT_EQ(dialog->getHeight(), 690);
+    EXPECT_EQ(list().getBounds(), juce::Rectangle<int>(10, 10, 602, 642));
+    EXPECT_EQ(list().getName(), "PresetManagerList");
+    EXPECT_EQ(list().getNumRows(), 32);
+    EXPECT_EQ(list().getHeader().getNumColumns(true), 4);
+    EXPECT_EQ(dialog->getSaveButton().getBounds(), juce::Rectangle<int>(432, 660, 80, 24));
+    EXPECT_EQ(dialog->getUndoButton().getBounds(), juce::Rectangle<int>(10, 660, 80, 24));
+    EXPECT_EQ(list().getCellText(33), "034 - Preset 34");
+
+    using Info = TonecrestEditorService::PresetInfo;
+    EXPECT_EQ(PresetManagerList::mapServiceState(Info::kNotRead), PresetManagerList::kEntryNotRead);
+    EXPECT_EQ(PresetManagerList::mapServiceState(Info::kStale), PresetManagerList::kEntryNotRead);
+    EXPECT_EQ(PresetManagerList::mapServiceState(Info::kBeingRead), PresetManagerList::kEntryBeingRead);
+    EXPECT_EQ(PresetManagerList::mapServiceState(Info::kValid), PresetManagerList::kEntryValid);
+
+    PresetManagerDialog partial({ "001", "002" }, { "A", "B" }, { 1, 0 });
+    EXPECT_EQ(partial.getList().getCellText(0), "001 - (Refreshing...)");
+    EXPECT_EQ(partial.getList().getCellText(1), "002- (Empty)");
+    EXPECT_EQ(partial.getList().getCellText(2), "");
+}
+
+TEST_F(PresetManagerTest, SelectionFollowsPlainCommandAndShiftClicks)
+{
+    click(3);
+    click(5);
+    EXPECT_FALSE(list().isSelected(3)) << "a plain click starts a new selection";
+    EXPECT_EQ(list().getSelectionOrder(), std::vector<int>({ 5 }));
+
+    // Real clicks carry the mouse button among the modifiers; only the keys decide.
+    click(40, commandClick);
+    EXPECT_EQ(list().getSelectionOrder(), std::vector<int>({ 5, 40 }));
+    click(40, commandClick);
+    EXPECT_FALSE(list().isSelected(40));
+    EXPECT_EQ(list().getSelectionOrder(), std::vector<int>({ 5 }));
+
+    click(8, shiftClick);
+    EXPECT_EQ(list().getSelectionOrder(), std::vector<int>({ 5, 6, 7, 8 }));
+    click(2, shiftClick); // from the anchor (8) back down
+    EXPECT_EQ(list().getSelectionOrder(), std::vector<int>({ 8, 7, 6, 5, 4, 3, 2 }));
+
+    click(6); // a plain click on a selected cell keeps the selection for a drag
+    EXPECT_TRUE(list().isSelected(2));
+    EXPECT_TRUE(list().isSelected(8));
+    const auto description = GridDragDescription::fromVar(list().getDragSourceDescription({}));
+    ASSERT_TRUE(description.has_value());
+    EXPECT_EQ(description->getAnchorPosition(), 6);
+    EXPECT_EQ(description->itemCount, kSlots);
+    EXPECT_EQ(description->columnWidth, 150);
+    EXPECT_EQ(description->selectionOrder, list().getSelectionOrder());
+}
+
+TEST_F(PresetManagerTest, DropsSwapTheDraggedPresetsWithTheOnesTheyLandOn)
+{
+    // Slot 2 onto slot 6: the two swap, slots 3 to 5 keep theirs.
+    click(1);
+    dragTo(1, 5);
+    EXPECT_EQ(list().getNewOrder(), expectedAfterSwaps({ { 1, 5 }, { 5, 1 } }));
+    EXPECT_EQ(list().getOpeningOrder(), identity());
+    EXPECT_EQ(movedPositions(), std::vector<int>({ 1, 5 }));
+    EXPECT_EQ(list().getCellTextColour(5), PresetManagerList::movedTextColour);
+    EXPECT_TRUE(list().isSelected(5)) << "the selection follows the preset";
+    EXPECT_FALSE(list().isSelected(1));
+    list().undo();
+
+    // Slots 2 and 3 onto slot 5, anchored on slot 2.
+    click(1);
+    click(2, shiftClick);
+    click(1);
+    dragTo(1, 4);
+    EXPECT_EQ(list().getNewOrder(), expectedAfterSwaps({ { 4, 1 }, { 5, 2 }, { 1, 4 }, { 2, 5 } }));
+    EXPECT_EQ(list().getSelectionOrder(), std::vector<int>({ 4, 5 }));
+    list().undo();
+
+    // A block of three dragged past the last slot lands in the last three.
+    click(10);
+    click(12, shiftClick);
+    click(10);
+    dragTo(10, 126);
+    EXPECT_EQ(list().getNewOrder(),
+              expectedAfterSwaps({ { 125, 10 }, { 126, 11 }, { 127, 12 }, { 10, 125 }, { 11, 126 }, { 12, 127 } }));
+    list().undo();
+
+    // Scattered cells across columns move as a run, the dragged cell under the pointer.
+    click(0);
+    click(40, commandClick);
+    dragTo(40, 100);
+    EXPECT_EQ(list().getNewOrder(), expectedAfterSwaps({ { 99, 0 }, { 100, 40 }, { 0, 99 }, { 40, 100 } }));
+    auto sorted = list().getNewOrder();
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, identity()) << "every preset is still there once";
+}
+
+TEST_F(PresetManagerTest, DropOnTheDraggedCellChangesNothing)
+{
+    click(7);
+    dragTo(7, 7);
+    EXPECT_EQ(list().getNewOrder(), identity());
+    EXPECT_EQ(list().getHistorySize(), 1);
+    EXPECT_FALSE(list().canUndo());
+    EXPECT_FALSE(list().isInDropPreview(7));
+}
+
+TEST_F(PresetManagerTest, UndoAndRedoWalkTheHistoryAndANewMoveDropsTheRedoBranch)
+{
+    click(1);
+    dragTo(1, 5);
+    const auto afterFirst = list().getNewOrder();
+    click(20);
+    dragTo(20, 50);
+    const auto afterSecond = list().getNewOrder();
+    EXPECT_EQ(list().getHistorySize(), 3);
+
+    list().undo();
+    EXPECT_EQ(list().getNewOrder(), afterFirst);
+    EXPECT_TRUE(list().isSelected(20)) << "undo brings back the selection of before the drag";
+    list().undo();
+    EXPECT_EQ(list().getNewOrder(), identity());
+    EXPECT_TRUE(movedPositions().empty());
+    list().undo(); // nothing older
+    EXPECT_EQ(list().getNewOrder(), identity());
+
+    list().redo();
+    EXPECT_EQ(list().getNewOrder(), afterFirst);
+    EXPECT_TRUE(list().isSelected(5));
+    list().redo();
+    EXPECT_EQ(list().getNewOrder(), afterSecond);
+    EXPECT_FALSE(list().canRedo());
+
+    // Keys reach the same operations.
+    dialog->keyPressed(juce::KeyPress('z', juce::ModifierKeys::commandModifier, 0));
+    EXPECT_EQ(list().getNewOrder(), afterFirst);
+    dialog->keyPressed(juce::KeyPress('y', juce::ModifierKeys::commandModifier, 0));
+    EXPECT_EQ(list().getNewOrder(), afterSecond);
+    dialog->keyPressed(juce::KeyPress('z', juce::ModifierKeys::commandModifier | juce::ModifierKeys::shiftModifier, 0));
+    EXPECT_EQ(list().getNewOrder(), afterSecond);
+
+    list().undo();
+    list().undo();
+    click(2);
+    dragTo(2, 3);
+    EXPECT_FALSE(list().canRedo());
+    EXPECT_EQ(list().getHistorySize(), 2);
+    EXPECT_EQ(list().getNewOrder(), expectedAfterSwaps({ { 2, 3 }, { 3, 2 } }));
+
+    // Moving a preset back home clears its mark.
+    click(3);
+    dragTo(3, 2);
+    EXPECT_EQ(list().getNewOrder(), identity());
+    EXPECT_TRUE(movedPositions().empty());
+}
+
+TEST_F(PresetManagerTest, RealMouseDragInTheDialogSwapsTheSlots)
+{
+    if (!hasDisplay())
+        GTEST_SKIP() << "needs a display";
+    dialog->addToDesktop(0);
+    dialog->setVisible(true);
+    PeerMouse mouse(*dialog);
+    const auto offset = list().getPosition();
+
+    // The drop lands where the pointer is released, also when the last move ends there.
+    mouse.click(offset + centre(33)); // column 2, row 1
+    mouse.dragFromTo(offset + centre(33), offset + centre(70));
+    for (int i = 0; i < 300 && dialog->isDragAndDropActive(); ++i)
+        juce::MessageManager::getInstance()->runDispatchLoopUntil(10);
+
+    EXPECT_EQ(list().getNewOrder(), expectedAfterSwaps({ { 70, 33 }, { 33, 70 } }));
+    dialog->removeFromDesktop();
+}
+
+// ---- The whole road, against the editor service and a simulated pedal ----------------------
+
+class PresetManagerServiceTest : public GuiTest
+{
+protected:
+    void SetUp() override
+    {
+        if (!hasDisplay())
+            GTEST_SKIP() << "the dialog runs in a window; needs a display";
+        for (unsigned i = 0; i < kSlots; ++i)
+            rig.connection.pedal.setPresetName(i, "Slot " + std::to_string(i));
+        rig.connectAndRefresh();
+    }
+
+    std::vector<std::string> pedalNames()
+    {
+        std::vector<std::string> names;
+        for (unsigned i = 0; i < kSlots; ++i)
+            names.push_back(rig.connection.pedal.presetName(i));
+        return names;
+    }
+
+    PresetManager::Outcome run(ModalDialogScript::Step step)
+    {
+        ModalDialogScript script({ std::move(step) });
+        const auto outcome = PresetManager::open(
+            *rig.service, [this](double p) { lastProgress = p; }, done.callback(),
+            [this](Tonecrest::Result, const char* message) { errors.push_back(message); });
+        EXPECT_TRUE(script.finished());
+        EXPECT_EQ(script.unexpected, 0);
+        EXPECT_EQ(script.seen, juce::StringArray("Preset Manager"));
+        return outcome;
+    }
+
+    /** Drags slot `from` onto slot `to` in the dialog, then clicks `button`. */
+    static ModalDialogScript::Step moveThenClick(int from, int to, const juce::String& button)
+    {
+        return [from, to, button](juce::Component& modal) {
+            auto* content = ModalDialogScript::find<PresetManagerDialog>(modal);
+            ASSERT_NE(content, nullptr);
+            auto& list = content->getList();
+            if (from != to)
+            {
+                const auto cellCentre = [&](int p) {
+                    return juce::Point<int>(1 + (p / 32) * 150 + 75, 1 + (p % 32) * 20 + 10);
+                };
+                const auto down = cellCentre(from);
+                list.cellClicked(from % 32, from / 32 + 1, mouseEvent(list, down.toFloat(), down.toFloat()));
+                const SourceDetails over(list.getDragSourceDescription({}), &list, cellCentre(to));
+                const auto event = mouseEvent(list, cellCentre(to).toFloat(), down.toFloat());
+                list.itemDragEnter(over);
+                list.itemDragMove(over);
+                list.cellDragged(from % 32, to / 32 + 1, event);
+                list.cellMouseUp(from % 32, to / 32 + 1, event);
+                list.itemDropped(over);
+            }
+            if (auto* target = ModalDialogScript::findButton(modal, button))
+                target->triggerClick();
+        };
+    }
+
+    EditorServiceRig rig;
+    CompletionLatch done;
+    std::atomic<double> lastProgress { -1.0 };
+    std::vector<std::string> errors;
+};
+
+TEST_F(PresetManagerServiceTest, SaveRewritesThePedalInTheNewOrder)
+{
+    const auto before = pedalNames();
+    EXPECT_EQ(run(moveThenClick(1, 5, "SAVE")), PresetManager::Outcome::kStarted);
+    ASSERT_TRUE(done.wait());
+    rig.drain();
+
+    auto expected = before;
+    std::swap(expected[1], expected[5]);
+    EXPECT_EQ(pedalNames(), expected);
+    EXPECT_DOUBLE_EQ(lastProgress.load(), 1.0);
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(rig.service->getState(), TonecrestEditorService::kStateReady);
+}
+
+TEST_F(PresetManagerServiceTest, SaveWithoutAMoveStillHandsOverTheUnchangedOrder)
+{
+    const auto before = pedalNames();
+    const auto pressReturn = [](juce::Component& modal) {
+        ModalDialogScript::pressKey(modal, juce::KeyPress(juce::KeyPress::returnKey));
+    };
+    EXPECT_EQ(run(pressReturn), PresetManager::Outcome::kStarted);
+    ASSERT_TRUE(done.wait());
+    rig.drain();
+    EXPECT_EQ(pedalNames(), before);
+}
+
+TEST_F(PresetManagerServiceTest, CancelLeavesThePedalAsItWas)
+{
+    const auto before = pedalNames();
+    EXPECT_EQ(run(moveThenClick(1, 5, "CANCEL")), PresetManager::Outcome::kCancelled);
+    rig.drain();
+    EXPECT_EQ(pedalNames(), before);
+    EXPECT_EQ(lastProgress.load(), -1.0) << "no update was started";
+    EXPECT_TRUE(errors.empty());
+
+    // Escape and the window's close button end it the same way.
+    EXPECT_EQ(run([](juce::Component& modal) { ModalDialogScript::pressKey(modal, juce::KeyPress(juce::KeyPress::escapeKey)); }),
+              PresetManager::Outcome::kCancelled);
+    EXPECT_EQ(pedalNames(), before);
+}
+
+TEST_F(PresetManagerServiceTest, ABusyServiceDropsTheNewOrderSilently)
+{
+    rig.service->disconnect();
+    EXPECT_EQ(run(moveThenClick(1, 5, "SAVE")), PresetManager::Outcome::kNotStarted);
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(lastProgress.load(), -1.0);
+}
+
+// ---- Screenshot -----------------------------------------------------------------------------
+
+TEST_F(PresetManagerTest, ScreenshotOfTheManagerInTheMiddleOfADrag)
+{
+    ScopedBuiltArtwork artwork;
+    if (!artwork.loaded())
+        GTEST_SKIP() << "no resources.bin at " << findBuiltResourcePack().getFullPathName();
+    TonecrestLookAndFeel lookAndFeel;
+    juce::LookAndFeel::setDefaultLookAndFeel(&lookAndFeel);
+    {
+        std::vector<juce::String> numbers, names;
+        std::vector<int> states;
+        const char* sample[] = { "Clean Twin", "Brit Crunch", "Plexi Lead", "Modern Hi-Gain", "Jazz Box", "Edge Delay" };
+        for (int i = 0; i < kSlots; ++i)
+        {
+            numbers.push_back(juce::String(i + 1).paddedLeft('0', 3));
+            names.push_back(i < 100 ? juce::String(sample[i % 6]) + " " + juce::String(i / 6 + 1) : juce::String());
+            states.push_back(i < 100 ? PresetManagerList::kEntryValid
+                                     : (i < 104 ? PresetManagerList::kEntryBeingRead : PresetManagerList::kEntryNotRead));
+        }
+        PresetManagerDialog shot(numbers, names, states);
+        auto& grid = shot.getList();
+        const auto cellEvent = [&](int p, juce::ModifierKeys mods) {
+            return mouseEvent(grid, {}, {}, 1, mods);
+        };
+        grid.cellClicked(1, 1, cellEvent(1, leftButton)); // slot 2 onto slot 6: a finished move
+        const SourceDetails over(grid.getDragSourceDescription({}), &grid, { 76, 1 + 5 * 20 + 10 });
+        grid.itemDragEnter(over);
+        grid.itemDragMove(over);
+        grid.cellDragged(1, 1, cellEvent(1, leftButton));
+        grid.cellMouseUp(1, 1, cellEvent(1, leftButton));
+        grid.itemDropped(over);
+        grid.cellClicked(10, 2, cellEvent(42, leftButton)); // slots 43-45 selected, preview at 72-74 (slots)
+        grid.cellClicked(12, 2, cellEvent(44, shiftClick));
+        grid.cellClicked(10, 2, cellEvent(42, leftButton));
+        const SourceDetails hover(grid.getDragSourceDescription({}), &grid, { 1 + 2 * 150 + 75, 1 + 7 * 20 + 10 });
+        grid.itemDragEnter(hover);
+        grid.itemDragMove(hover);
+        grid.cellDragged(10, 3, cellEvent(42, leftButton));
+        EXPECT_TRUE(grid.isInDropPreview(71));
+
+        const auto image = shot.createComponentSnapshot(shot.getLocalBounds());
+        EXPECT_TRUE(near(image.getPixelAt(3, 3), PresetManagerDialog::backgroundColour));
+        EXPECT_TRUE(writeScreenshot(image, "preset-manager.png").existsAsFile());
+    }
+    juce::LookAndFeel::setDefaultLookAndFeel(nullptr);
+}
+
+} // namespace
