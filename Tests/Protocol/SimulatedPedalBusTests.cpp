@@ -183,7 +183,8 @@ TEST(SimulatedPedalBus, WiringConnectsTheServiceInEachMode)
     {
         SimulatedDeviceWiring wiring(backend, &service);
         ASSERT_TRUE(wiring.waitForConnection(false, kWait));
-        for (int i = 0; i < 5000 && !(service.isReady() && listener.count("all") > 0); ++i)
+        // Ready comes twice: after the wait for ready and after the refresh that follows it.
+        for (int i = 0; i < 5000 && !(service.isReady() && listener.count("state 4") > 0); ++i)
             std::this_thread::sleep_for(milliseconds(2));
         EXPECT_EQ(service.getState(), TonecrestEditorService::kStateReady) << service.getLastError();
 
