@@ -2,8 +2,12 @@
 
 #include "AboutDialog.h"
 #include "AppResources.h"
-#include "PlaceholderPage.h"
-#include "Result.h"
+#include "BackupComponent.h"
+#include "CCAssignComponent.h"
+#include "CabinetsComponent.h"
+#include "EditComponent.h"
+#include "FootswitchAssignComponent.h"
+#include "GlobalComponent.h"
 
 MainComponent::MainComponent(Tonecrest::TonecrestEditorService* service, juce::PropertiesFile* settings)
 {
@@ -13,24 +17,29 @@ MainComponent::MainComponent(Tonecrest::TonecrestEditorService* service, juce::P
     statusBar->setInterceptsMouseClicks(false, false);
     statusBar->setBounds(12, 12, 350, 24);
 
-    // The pages get the service, the settings and the two status displays once they have
-    // widgets of their own; until then each is an empty page over its background.
-    juce::ignoreUnused(service, settings);
-    auto edit = std::make_unique<PlaceholderPage>("Edit");
-    editPageComponent = edit.get();
+    auto edit = std::make_unique<EditComponent>(service, settings, statusBar.get(), overlay.get());
+    editComponent = edit.get();
+    auto cabinets = std::make_unique<CabinetsComponent>(editComponent);
+    auto global = std::make_unique<GlobalComponent>(editComponent, service);
+    auto backup = std::make_unique<BackupComponent>(editComponent);
+    auto footswitches = std::make_unique<FootswitchAssignComponent>(editComponent, service);
+    auto midiCC = std::make_unique<CCAssignComponent>(editComponent, service);
+    editComponent->setGlobalComponent(global.get());
+    editComponent->setFootswitchAssignComponent(footswitches.get());
+    editComponent->setCabinetsComponent(cabinets.get());
 
     addPage(editPage, std::move(edit), 2, AppImageID::editTabOff, AppImageID::editTabOn,
             AppImageID::editPageBackground);
-    addPage(footswitchPage, std::make_unique<PlaceholderPage>("Footswitches"), 152, AppImageID::footswitchTabOff,
-            AppImageID::footswitchTabOn, AppImageID::footswitchPageBackground);
-    addPage(midiCCPage, std::make_unique<PlaceholderPage>("MIDI CC"), 301, AppImageID::midiCCTabOff,
-            AppImageID::midiCCTabOn, AppImageID::midiCCPageBackground);
-    addPage(cabinetsPage, std::make_unique<PlaceholderPage>("Cabinets"), 450, AppImageID::cabinetsTabOff,
-            AppImageID::cabinetsTabOn, AppImageID::cabinetsPageBackground);
-    addPage(globalPage, std::make_unique<PlaceholderPage>("Global"), 599, AppImageID::globalTabOff,
-            AppImageID::globalTabOn, AppImageID::globalPageBackground);
-    addPage(backupPage, std::make_unique<PlaceholderPage>("Backup"), 748, AppImageID::backupTabOff,
-            AppImageID::backupTabOn, AppImageID::backupPageBackground);
+    addPage(footswitchPage, std::move(footswitches), 152, AppImageID::footswitchTabOff, AppImageID::footswitchTabOn,
+            AppImageID::footswitchPageBackground);
+    addPage(midiCCPage, std::move(midiCC), 301, AppImageID::midiCCTabOff, AppImageID::midiCCTabOn,
+            AppImageID::midiCCPageBackground);
+    addPage(cabinetsPage, std::move(cabinets), 450, AppImageID::cabinetsTabOff, AppImageID::cabinetsTabOn,
+            AppImageID::cabinetsPageBackground);
+    addPage(globalPage, std::move(global), 599, AppImageID::globalTabOff, AppImageID::globalTabOn,
+            AppImageID::globalPageBackground);
+    addPage(backupPage, std::move(backup), 748, AppImageID::backupTabOff, AppImageID::backupTabOn,
+            AppImageID::backupPageBackground);
 
     overlay->setBounds(0, 0, layoutWidth, layoutHeight);
     addAndMakeVisible(*overlay);
@@ -100,9 +109,7 @@ void MainComponent::setPage(Page page)
 
 bool MainComponent::canQuit()
 {
-    // Nothing can be unsaved until the edit page holds a preset; it will answer here
-    // ("Discard changes?") once it does.
-    return true;
+    return editComponent->confirmDiscardChanges();
 }
 
 void MainComponent::showAbout()
@@ -161,17 +168,29 @@ void MainComponent::handleMenuResult(int result)
 
 void MainComponent::updateFirmware(bool fromFile)
 {
-    // FIRMWARE UPDATE HOOK: hand over to the edit page's updateFirmware(fromFile) (built-in
-    // archive, or a ".tfu" file chosen by the user) once the edit page and the service's
-    // firmware task exist. Until then the request only goes to the log.
-    Tonecrest::log(Tonecrest::kLogWarning, "MainComponent: firmware update (%s) is not available in this build",
-                   fromFile ? "from file" : "built-in");
+    editComponent->updateFirmware(fromFile);
 }
 
 void MainComponent::paint(juce::Graphics& g)
 {
-    if (background.isValid())
-        g.drawImageWithin(background, 0, 0, getWidth(), getHeight(), juce::RectanglePlacement::stretchToFit);
+    if (!background.isValid() || getWidth() <= 0 || getHeight() <= 0)
+        return;
+    // Shrinking the double-resolution artwork is the costliest drawing of the window, and the
+    // pages repaint under it with every status change: keep it shrunk to the size it is shown
+    // at (in physical pixels) and copy that pixel for pixel.
+    const float scale = g.getInternalContext().getPhysicalPixelScaleFactor();
+    const int width = juce::jmax(1, juce::roundToInt(float(getWidth()) * scale));
+    const int height = juce::jmax(1, juce::roundToInt(float(getHeight()) * scale));
+    if (scaledBackground.getWidth() != width || scaledBackground.getHeight() != height
+        || scaledBackgroundSource != background)
+    {
+        scaledBackground = background.rescaled(width, height, juce::Graphics::highResamplingQuality);
+        scaledBackgroundSource = background;
+    }
+    juce::Graphics::ScopedSaveState state(g);
+    g.setImageResamplingQuality(juce::Graphics::lowResamplingQuality);
+    g.drawImageTransformed(scaledBackground, juce::AffineTransform::scale(float(getWidth()) / float(width),
+                                                                           float(getHeight()) / float(height)));
 }
 
 void MainComponent::resized()

@@ -18,6 +18,7 @@ namespace Tonecrest
 {
 class TonecrestEditorService;
 }
+class EditComponent;
 
 /** The window's whole drawn surface, 1052 x 677 in fixed coordinates (the window scales it):
     the six pages with a tab each, one shown at a time over its background image, the title bar
@@ -77,6 +78,7 @@ public:
     void resized() override;
 
     iMainComponent* getPageComponent(Page page) const;
+    EditComponent& getEditPage() const { return *editComponent; }
     SimpleImageButton* getTabButton(Page page) const;
     SimpleImageButton& getCloseButton() const { return *closeButton; }
     SimpleImageButton& getMinimiseButton() const { return *minimiseButton; }
@@ -110,8 +112,10 @@ private:
     std::unique_ptr<SimpleImageButton> minimiseButton;
     std::unique_ptr<SimpleImageButton> maximiseButton;
     std::unique_ptr<SimpleImageButton> fileButton;
-    iMainComponent* editPageComponent = nullptr;
+    EditComponent* editComponent = nullptr; // owned by its page record
     int currentPage = 0;
     juce::Image background;
+    juce::Image scaledBackground;       // background at the size last drawn
+    juce::Image scaledBackgroundSource; // the background it was made from
     std::vector<PageRecord> pages;
 };

@@ -1,0 +1,395 @@
+#include "EditPageTestRig.h"
+
+#include "FootswitchAssignComponent.h"
+#include "GlobalComponent.h"
+
+#include <cmath>
+#include <thread>
+
+namespace EditPageTesting
+{
+namespace
+{
+
+using Service = TonecrestEditorService;
+
+/** The global page as far as it exists, with one radio-like updater registered on it. */
+struct RecordingGlobalPage : GlobalComponent
+{
+    RecordingGlobalPage(EditComponent* editor, TonecrestEditorService* service) : GlobalComponent(editor, service)
+    {
+        addUpdater(139, [this](const TonecrestEditorService::ParameterValue& v) { mainModes.push_back(v.value); });
+    }
+    std::vector<double> mainModes;
+};
+
+class EditPageUpdate : public EditPageTest
+{
+};
+
+TEST_F(EditPageUpdate, ListenerCallsFromAnyThreadAreOnlyRecordedAndTakenInOneUpdatePass)
+{
+    pedal().setPresetName(5, "Five");
+    pedal().setPresetParams(0, parameterList({ { 3, 2.0 } }));
+    makePage();
+    connectAndRefresh();
+    ASSERT_EQ(page->getPresetList().getRows()[5].name, "Five");
+    ASSERT_DOUBLE_EQ(page->getAmpKnob(0).getValue(), 2.0);
+
+    // The pedal changes behind the service's back; only the notifications tell the page.
+    const int passesBefore = page->getUpdatePassCount();
+    std::thread worker([&] {
+        page->onEditorServicePresetChanged(5);
+        page->onEditorServicePresetChanged(5);
+        page->onEditorServiceParameterChanged(3, { 1, 2.0 });
+        page->onEditorServiceCurrentPresetChanged(0);
+        page->onEditorServiceStateChanged(1);
+    });
+    worker.join();
+    EXPECT_EQ(page->getUpdatePassCount(), passesBefore) << "nothing runs before the message loop does";
+
+    pump(50);
+    EXPECT_EQ(page->getUpdatePassCount(), passesBefore + 1) << "one pass for the whole batch";
+    EXPECT_TRUE(alerts.empty());
+
+    // The pass read the service again: a write made meanwhile shows in both amp widgets.
+    ASSERT_TRUE(rig.service->setParameterValue(3, { 1, 6.5 }, nullptr).ok);
+    rig.drain();
+    pump(50);
+    EXPECT_DOUBLE_EQ(page->getAmpKnob(0).getValue(), 6.5);
+    EXPECT_EQ(page->getAmpKnobReadout(0).getText(), "6.5");
+}
+
+TEST_F(EditPageUpdate, KnobDragTravelsToThePedalAndBackIntoEveryWidgetOfItsParameter)
+{
+    pedal().setPresetParams(0, parameterList({ { 3, 5.0 } }));
+    pedal().setPresetName(0, "Clean");
+    makePage();
+    connectAndRefresh();
+
+    // The amp panel (shown first) holds a second Gain knob with its own read-out.
+    const auto gainWidgets = page->getBoundWidgets(3);
+    ASSERT_EQ(gainWidgets.size(), 4u) << "amp knob, its read-out, panel knob, its read-out";
+    auto& knob = page->getAmpKnob(0);
+    ASSERT_DOUBLE_EQ(knob.getValue(), 5.0);
+    ASSERT_EQ(knob.getDragPixels(), 200) << "0..10 in steps of 0.1";
+
+    // 50 pixels up is a quarter of the range: 5.0 -> 7.5, which the pedal stores as 0.75.
+    knob.mouseDown(mouseEvent(knob, { 40.0f, 60.0f }, { 40.0f, 60.0f }));
+    knob.mouseDrag(mouseEvent(knob, { 40.0f, 10.0f }, { 40.0f, 60.0f }));
+    knob.mouseUp(mouseEvent(knob, { 40.0f, 10.0f }, { 40.0f, 60.0f }));
+    rig.drain();
+    EXPECT_FLOAT_EQ(pedalValue(3), 0.75f);
+
+    pump(50);
+    for (auto* widget : gainWidgets)
+    {
+        if (auto* panelKnob = dynamic_cast<ParameterKnob*>(widget))
+        {
+            EXPECT_DOUBLE_EQ(panelKnob->getValue(), 7.5);
+        }
+        if (auto* readout = dynamic_cast<ParameterLabel*>(widget))
+        {
+            EXPECT_EQ(readout->getText(), "7.5");
+        }
+    }
+    EXPECT_EQ(page->getPresetTitle().text, "001 - Clean *") << "modified; the pedal numbers from 1";
+    EXPECT_TRUE(alerts.empty());
+}
+
+TEST_F(EditPageUpdate, EveryServiceStateHasItsTexts)
+{
+    struct Expected
+    {
+        int state;
+        const char* bar;     // null: not shown
+        const char* overlay; // null: not shown
+        bool error, busy;
+        double progress;
+    };
+    const Expected table[] = {
+        { 0, "Disconnected", "Please connect TONECREST", true, false, -1 },
+        { 1, "", nullptr, false, false, -1 },
+        { 2, "Firmware update required\nPlease choose 'Update Firmware' from the File menu.",
+          "Firmware update required\nPlease choose 'Update Firmware' from the File menu.", true, false, -1 },
+        { 3, "Connecting...", "Connecting...", false, true, -1 },
+        { 4, "Refreshing...", "Refreshing...", false, true, -1 },
+        { 5, "Backing up...", "Backing up...", false, true, 0.25 },
+        { 6, "Restoring...", "Restoring...", false, true, 0.25 },
+        { 7, "Updating firmware...", "Updating firmware...", false, true, 0.25 },
+        { 8, "Waiting for reboot...", "Waiting for reboot...", false, true, -1 },
+        { 9, "Not responding...", "Not responding...", false, true, -1 },
+        { 10, "Saving...", nullptr, false, true, -1 },
+        { 11, "Updating presets...", "Updating presets...", false, true, 0.25 },
+        { 12, "Please power cycle TONECREST\nHold the rightmost footswitch while connecting the power cable.",
+          "Please power cycle TONECREST\nHold the rightmost footswitch while connecting the power cable.", false, false, -1 },
+        { 13, "An error occurred.\nNo reply", "An error occurred.\nNo reply", true, false, -1 },
+        { 14, nullptr, nullptr, false, false, -1 },
+    };
+    for (const auto& expected : table)
+    {
+        SCOPED_TRACE(expected.state);
+        const auto texts = EditComponent::statusTextsForState(expected.state, "No reply", 0.25);
+        EXPECT_EQ(texts.barShown, expected.bar != nullptr);
+        EXPECT_EQ(texts.overlayShown, expected.overlay != nullptr);
+        if (expected.bar != nullptr)
+        {
+            EXPECT_EQ(texts.barText, expected.bar);
+        }
+        if (expected.overlay != nullptr)
+        {
+            EXPECT_EQ(texts.overlayText, expected.overlay);
+        }
+        EXPECT_EQ(texts.isError, expected.error);
+        EXPECT_EQ(texts.busy, expected.busy);
+        EXPECT_DOUBLE_EQ(texts.progress, expected.progress);
+    }
+}
+
+TEST_F(EditPageUpdate, StatusBarAndOverlayFollowTheServiceFromDisconnectedToErrorAndBusy)
+{
+    makePage();
+    pump(50);
+    EXPECT_TRUE(statusBar.isVisible());
+    EXPECT_EQ(statusBar.getLabel().getText(), "Disconnected");
+    EXPECT_TRUE(overlay.isVisible());
+    EXPECT_EQ(overlay.getTitle(), "Please connect TONECREST");
+    EXPECT_EQ(page->getPresetTitle().text, "") << "no current preset yet";
+
+    connectAndRefresh();
+    // The displays follow within the status interval.
+    ASSERT_TRUE(pumpUntil([&] { return !overlay.isVisible(); }));
+    EXPECT_TRUE(statusBar.isVisible());
+    EXPECT_EQ(statusBar.getLabel().getText(), "");
+    EXPECT_TRUE(page->getSaveButton().isEnabled());
+
+    // A backup whose first read goes unanswered keeps the service busy until its time-out.
+    pedal().addFault({ 0xC5, SimulatedPedal::Fault::Drop, 0, SimulatedPedal::kAlways });
+    ASSERT_TRUE(rig.service->beginBackup(nullptr, nullptr).ok);
+    ASSERT_TRUE(pumpUntil([&] { return overlay.isVisible(); }));
+    EXPECT_EQ(overlay.getTitle(), "Backing up...");
+    EXPECT_EQ(statusBar.getLabel().getText(), "Backing up...");
+    EXPECT_TRUE(statusBar.getSpinner().isVisible());
+    EXPECT_DOUBLE_EQ(overlay.getProgress(), -1.0) << "no progress reported by this page's callback yet";
+    EXPECT_FALSE(page->getSaveButton().isEnabled());
+    EXPECT_FALSE(page->getSaveAsButton().isEnabled());
+
+    // The failed backup leaves the service in its error state with its own text.
+    ASSERT_TRUE(pumpUntil([&] { return rig.service->getState() == Service::kStateError; }, 60000));
+    ASSERT_TRUE(pumpUntil([&] { return overlay.getTitle() == "An error occurred."; }));
+    EXPECT_EQ(statusBar.getLabel().getText(), "An error occurred.");
+    EXPECT_EQ(overlay.getTitle(), "An error occurred.");
+    EXPECT_EQ(overlay.getDetail(), juce::String(rig.service->getLastError()));
+    EXPECT_FALSE(statusBar.getSpinner().isVisible());
+    EXPECT_TRUE(page->getSaveButton().isEnabled());
+}
+
+TEST_F(EditPageUpdate, StateChangesInQuickSuccessionReachTheDisplaysAsTheLatestState)
+{
+    makePage();
+    pump(50);
+    ASSERT_EQ(overlay.getTitle(), "Please connect TONECREST");
+
+    // Connecting runs through 3, 4 and 1 within a few milliseconds; the displays are not
+    // rewritten for each, but end on the state the service is in.
+    rig.connectAndRefresh();
+    ASSERT_TRUE(pumpUntil([&] { return !overlay.isVisible(); }));
+    EXPECT_EQ(statusBar.getLabel().getText(), "");
+    EXPECT_EQ(page->getPresetList().getSelectedRow(), 0) << "the refresh was seen through its notification";
+
+    rig.service->disconnect();
+    const auto start = juce::Time::getMillisecondCounter();
+    ASSERT_TRUE(pumpUntil([&] { return overlay.isVisible(); }));
+    EXPECT_EQ(overlay.getTitle(), "Please connect TONECREST");
+    EXPECT_EQ(statusBar.getLabel().getText(), "Disconnected");
+    EXPECT_LE(juce::Time::getMillisecondCounter() - start, juce::uint32(EditComponent::minStatusIntervalMs + 1000));
+}
+
+TEST_F(EditPageUpdate, RoutingRowsAreLitFromTheInsertsAndAnOptionWritesItsValue)
+{
+    pedal().setPresetParams(0, parameterList({ { 164, 1 }, { 22, 2 }, { 310, 4 }, { 161, 0 } }));
+    makePage();
+    for (size_t row = 0; row < page->getRoutingRows().size(); ++row)
+        for (bool lit : litOptions(row))
+            EXPECT_FALSE(lit) << "nothing is lit before the first update";
+
+    connectAndRefresh();
+    const auto& rows = page->getRoutingRows();
+    ASSERT_EQ(rows.size(), 14u);
+    EXPECT_EQ(rows[0].caption->text, "COMPRESSOR");
+    EXPECT_EQ(litOptions(0), (std::vector<bool> { false, true }));
+    EXPECT_EQ(litOptions(10), (std::vector<bool> { false, false, true })) << "BOOST";
+    EXPECT_EQ(litOptions(12), (std::vector<bool> { true, false, false })) << "VOLUME";
+    EXPECT_EQ(litOptions(13), (std::vector<bool> { false, false, false, false, true })) << "LOOP";
+    const int compressorPost = page->getSignalChain().getBlockPosition(11);
+
+    click(*rows[0].options[0]);
+    EXPECT_EQ(litOptions(0), (std::vector<bool> { true, true })) << "lit at once, the other clears on the update";
+    rig.drain();
+    EXPECT_FLOAT_EQ(pedalValue(164), 0.0f);
+    pump(50);
+    EXPECT_EQ(litOptions(0), (std::vector<bool> { true, false }));
+    EXPECT_LT(page->getSignalChain().getBlockPosition(11), compressorPost) << "the compressor moved before the amp";
+
+    // Option j of a row stands for value j.
+    click(*rows[13].options[2]);
+    rig.drain();
+    EXPECT_FLOAT_EQ(pedalValue(310), 2.0f);
+    pump(50);
+    EXPECT_EQ(litOptions(13), (std::vector<bool> { false, false, true, false, false }));
+
+    // Layout: two 52-pixel buttons, three 33-pixel ones from x 333, five 16-pixel ones.
+    EXPECT_EQ(rows[0].options[1]->getBounds(), juce::Rectangle<int>(380, 421, 52, 18));
+    EXPECT_EQ(rows[10].options[0]->getBounds(), juce::Rectangle<int>(333, 601, 33, 18));
+    std::vector<int> loopX;
+    for (const auto& option : rows[13].options)
+        loopX.push_back(option->getX());
+    EXPECT_EQ(loopX, (std::vector<int> { 342, 358, 375, 391, 408 }));
+    EXPECT_TRUE(alerts.empty());
+}
+
+TEST_F(EditPageUpdate, FullRefreshFillsRowsTitleStripAndTheOtherPages)
+{
+    for (unsigned i = 0; i < 128; ++i)
+        pedal().setPresetName(i, "Preset " + std::to_string(i));
+    pedal().setCabinetName(9, 3, "Greenback");
+    pedal().setCurrentPreset(7);
+    pedal().setPresetParams(7, parameterList({ { 53, 1 }, { 263, 5 }, { 264, 22 } }));
+    pedal().setGlobals(parameterList({ { 139, 2 } }));
+
+    makePage();
+    CabinetsComponent cabinets(page.get());
+    RecordingGlobalPage global(page.get(), rig.service.get());
+    FootswitchAssignComponent footswitches(page.get(), rig.service.get());
+    page->setGlobalComponent(&global);
+    page->setFootswitchAssignComponent(&footswitches);
+    page->setCabinetsComponent(&cabinets);
+    EXPECT_EQ(cabinets.getNumRows(), 32);
+    connectAndRefresh();
+
+    const auto& rows = page->getPresetList().getRows();
+    ASSERT_EQ(rows.size(), 128u);
+    EXPECT_EQ(rows[7].number, "008") << "the pedal numbers from 1";
+    EXPECT_EQ(rows[7].name, "Preset 7");
+    EXPECT_EQ(rows[7].state, PresetList::rowValid);
+    EXPECT_EQ(page->getPresetList().getCurrentRow(), 7);
+    EXPECT_EQ(page->getPresetList().getSelectedRow(), 7) << "selected once the refresh finished";
+    EXPECT_EQ(page->getPresetTitle().text, "008 - Preset 7");
+    EXPECT_EQ(page->getBlockTitle().text, "Amp");
+    EXPECT_EQ(page->getSignalChain().getSelectedBlock(), 1);
+    EXPECT_TRUE(page->getSignalChain().isBlockEnabled(5)) << "reverb";
+    EXPECT_FALSE(page->getSignalChain().isBlockEnabled(4)) << "echo";
+
+    EXPECT_EQ(cabinets.getRow(3).number, "4");
+    EXPECT_EQ(cabinets.getRow(3).name, "Greenback");
+    ASSERT_FALSE(global.mainModes.empty());
+    EXPECT_DOUBLE_EQ(global.mainModes.back(), 2.0);
+    EXPECT_EQ(footswitches.getAssignment(0), (FootswitchAssignComponent::Assignment { true, 2, true }));
+    EXPECT_EQ(footswitches.getAssignment(1), (FootswitchAssignComponent::Assignment { true, 11, false }));
+    EXPECT_EQ(footswitches.getAssignment(2), FootswitchAssignComponent::Assignment {});
+
+    // One change reaches the pages that show it.
+    global.mainModes.clear();
+    ASSERT_TRUE(rig.service->setParameterValue(139, { 0, 3 }, nullptr).ok);
+    ASSERT_TRUE(rig.service->setParameterValue(263, { 0, -1 }, nullptr).ok);
+    settle();
+    EXPECT_EQ(global.mainModes, (std::vector<double> { 3.0 }));
+    EXPECT_EQ(footswitches.getAssignment(0), FootswitchAssignComponent::Assignment {});
+    EXPECT_EQ(page->getPresetTitle().text, "008 - Preset 7 *");
+    EXPECT_TRUE(alerts.empty());
+}
+
+TEST_F(EditPageUpdate, PitchNoteShowsOnlyForThePitchBlockOnTheSmallestVariant)
+{
+    for (int subType : { 0, 1, 2 })
+    {
+        SCOPED_TRACE(subType);
+        page.reset();
+        rig.service->disconnect();
+        pedal().setVersion({ 3, 4, 1 }, { 6, 2, 0 }, subType);
+        makePage();
+        connectAndRefresh();
+        EXPECT_FALSE(page->getPitchNote().isVisible());
+
+        page->onSignalChainComponentBlockSelected(23);
+        pump(50);
+        EXPECT_EQ(page->getBlockTitle().text, "Pitchshifter");
+        EXPECT_EQ(page->getPitchNote().isVisible(), subType == 0);
+
+        page->onSignalChainComponentBlockSelected(4);
+        pump(50);
+        EXPECT_FALSE(page->getPitchNote().isVisible());
+    }
+    EXPECT_TRUE(alerts.empty());
+}
+
+TEST_F(EditPageUpdate, EveryBlockBuildsItsPanelFromItsTableWithoutErrors)
+{
+    makePage();
+    connectAndRefresh();
+    for (int block = 0; block <= 24; ++block)
+    {
+        SCOPED_TRACE(block);
+        // Through the strip's own button where the block has one.
+        if (auto* button = page->getSignalChain().getBlockButton(block))
+            button->triggerClick();
+        else
+            page->onSignalChainComponentBlockSelected(block);
+        pump(50);
+        EXPECT_EQ(page->getSelectedBlock(), block);
+        EXPECT_EQ(page->getBlockTitle().text, EditComponent::blockTitleFor(block));
+        const auto* table = getEditLayoutForBlock(block);
+        EXPECT_EQ(page->getPanelWidgets().empty(), table == nullptr);
+        for (auto* widget : page->getPanelWidgets())
+            EXPECT_TRUE(widget->onValueChanged != nullptr) << "every panel widget is bound";
+        EXPECT_EQ(page->getCabinetMenu() != nullptr, block == 2);
+    }
+    EXPECT_EQ(EditComponent::blockTitleFor(0), "(No block selected)");
+    EXPECT_EQ(EditComponent::blockTitleFor(21), "(No block selected)");
+    EXPECT_EQ(EditComponent::blockTitleFor(24), "");
+    EXPECT_TRUE(alerts.empty()) << alerts.front();
+
+    // Leaving a block unbinds its widgets: only the six amp pairs stay bound to the amp knobs.
+    page->onSignalChainComponentBlockSelected(20);
+    pump(50);
+    EXPECT_EQ(page->getBoundWidgets(3).size(), 2u);
+    EXPECT_TRUE(page->getBoundWidgets(9).empty()) << "the amp's Level lives only on its panel";
+}
+
+TEST_F(EditPageUpdate, CabinetChangeRereadsTheCabinetNameThoughNoWidgetIsBoundToIt)
+{
+    pedal().setCabinetName(14, 0, "EditCab");
+    pedal().setPresetParams(0, parameterList({ { 13, -1 } }));
+    makePage();
+    connectAndRefresh();
+    page->onSignalChainComponentBlockSelected(2);
+    pump(50);
+    auto* cabinet = page->getCabinetMenu();
+    ASSERT_NE(cabinet, nullptr);
+    EXPECT_EQ(cabinet->text, "MATCHED") << "filled in by the update after the panel was built";
+    EXPECT_TRUE(page->getBoundWidgets(13).empty());
+
+    ASSERT_TRUE(rig.service->setCurrentCabinetByID(Service::kCabinetFilterOnly).ok);
+    settle();
+    EXPECT_EQ(cabinet->text, "FILTER ONLY");
+    EXPECT_TRUE(alerts.empty());
+}
+
+TEST_F(EditPageUpdate, UnitCodesBecomeTheWidgetsUnitTexts)
+{
+    const char* expected[] = { "", "dB", "Hz", "kHz", "mS", "%", " : 1", "bits", "deg", "cnt", "" };
+    for (int code = 0; code <= 10; ++code)
+        EXPECT_EQ(EditComponent::unitText(code), expected[code]) << code;
+    EXPECT_EQ(EditComponent::unitText(-1), "");
+
+    int chainParameters = 0;
+    for (int id = 0; id <= 400; ++id)
+        chainParameters += EditComponent::isChainParameter(id) ? 1 : 0;
+    EXPECT_EQ(chainParameters, 34);
+    EXPECT_EQ(EditComponent::enableParameterOf(23), 171);
+    EXPECT_EQ(EditComponent::insertParameterOf(12), 310);
+    EXPECT_EQ(EditComponent::enableParameterOf(21), 0);
+}
+
+} // namespace
+} // namespace EditPageTesting
