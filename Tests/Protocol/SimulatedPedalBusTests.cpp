@@ -184,7 +184,8 @@ TEST(SimulatedPedalBus, WiringConnectsTheServiceInEachMode)
         SimulatedDeviceWiring wiring(backend, &service);
         ASSERT_TRUE(wiring.waitForConnection(false, kWait));
         // Ready comes twice: after the wait for ready and after the refresh that follows it.
-        for (int i = 0; i < 5000 && !(service.isReady() && listener.count("state 4") > 0); ++i)
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (std::chrono::steady_clock::now() < deadline && !(service.isReady() && listener.count("state 4") > 0))
             std::this_thread::sleep_for(milliseconds(2));
         EXPECT_EQ(service.getState(), TonecrestEditorService::kStateReady) << service.getLastError();
 
