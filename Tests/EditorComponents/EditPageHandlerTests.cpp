@@ -2,9 +2,7 @@
 
 #include "CabinetsComponent.h"
 #include "MainComponent.h"
-#include "Result.h"
 
-#include <mutex>
 #include <thread>
 
 namespace EditPageTesting
@@ -16,34 +14,6 @@ using Service = TonecrestEditorService;
 constexpr uint8_t setParameterPacket = 0xC7;
 constexpr uint8_t programChangePacket = 0xC9;
 constexpr uint8_t programRequestPacket = 0xCA;
-
-/** Collects the log lines written while it lives. */
-class LogCapture
-{
-public:
-    LogCapture() { Tonecrest::setLogCallback(&LogCapture::sink, this); }
-    ~LogCapture() { Tonecrest::setLogCallback(nullptr, nullptr); }
-
-    bool contains(const std::string& text) const
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        for (const auto& line : lines)
-            if (line.find(text) != std::string::npos)
-                return true;
-        return false;
-    }
-
-private:
-    static void sink(void* context, const char* line)
-    {
-        auto* self = static_cast<LogCapture*>(context);
-        std::lock_guard<std::mutex> lock(self->mutex);
-        self->lines.emplace_back(line);
-    }
-
-    mutable std::mutex mutex;
-    std::vector<std::string> lines;
-};
 
 class EditPageHandlers : public EditPageTest
 {
@@ -287,27 +257,6 @@ TEST_F(EditPageHandlers, PageMenuAddsItsItemsAfterTheBaseMenuAndRefreshesOnReque
     ASSERT_EQ(menus.size(), 3u);
     EXPECT_EQ(topLevelItems(menus[2]).front(), (std::pair<int, juce::String> { 6, "Refresh Current Preset" }));
     EXPECT_TRUE(alerts.empty());
-}
-
-TEST_F(EditPageHandlers, OperationsStillToComeSaySoInTheLog)
-{
-    makePage();
-    LogCapture log;
-    for (int item = 1; item <= 5; ++item)
-    {
-        chooseFromMenu = [item](const juce::PopupMenu&) { return item; };
-        page->showMenu(nullptr, {});
-    }
-    click(page->getSaveButton());
-    click(page->getPresetManagerButton());
-    page->updateFirmware(true);
-    page->onCabinetsComponentCopyTo(0);
-    page->onBackupComponentRestore();
-    for (const char* operation : { "renamePreset", "savePreset", "onSaveAs", "showExportDialogForPreset",
-                                   "showImportDialogForPreset", "openPresetManager", "onBackupComponentUpdateFirmware",
-                                   "onCabinetsComponentCopyTo", "onBackupComponentRestore" })
-        EXPECT_TRUE(log.contains(std::string("WARNING: EditComponent: ") + operation + " is not available yet"))
-            << operation;
 }
 
 TEST_F(EditPageHandlers, CabinetChooserNumbersItsItemsAcrossTheSubMenusAndSetsTheChoice)

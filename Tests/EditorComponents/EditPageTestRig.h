@@ -12,6 +12,7 @@
 #include "TonecrestParamMap.h"
 
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <string>
