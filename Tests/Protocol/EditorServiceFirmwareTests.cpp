@@ -45,12 +45,12 @@ struct UpdateRig
     /** Waits until the service settles in a state other than the busy ones. A pedal that
         connects ready is refreshed right after its wait for ready, so state 1 counts only once
         a refresh was seen. */
-    int waitUntilIdle()
+    int waitUntilIdle(bool disconnectedCounts = false)
     {
         for (int attempt = 0; attempt < 12000; ++attempt)
         {
             const int state = service->getState();
-            if (state == 2 || state == 13 || (state == 1 && sawState(listener, 4)))
+            if ((disconnectedCounts && state == 0) || state == 2 || state == 13 || (state == 1 && sawState(listener, 4)))
                 return state;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
@@ -68,7 +68,7 @@ struct UpdateRig
                                                       done.callback());
         ASSERT_TRUE(started.ok) << started.error;
         ASSERT_TRUE(done.wait());
-        waitUntilIdle();
+        waitUntilIdle(true);
     }
 
     std::vector<double> progressSeen()
@@ -208,7 +208,11 @@ TEST(FirmwareUpdate, FailuresGiveTheirTexts)
         auto archive = SyntheticFirmware::makeArchive({ { 3, 5, 0 }, { 6, 2, 0 } });
         c.arrange(rig, archive);
         rig.update(archive);
-        EXPECT_EQ(rig.service->getState(), 13);
+        // A pedal pulled out may also be seen as gone before the task reports: then the
+        // service is simply disconnected, still with the task's text as the last error.
+        const bool pulledOut = std::string(c.name).rfind("unplugged", 0) == 0;
+        const int state = rig.service->getState();
+        EXPECT_TRUE(state == 13 || (pulledOut && state == 0)) << "state " << state;
         EXPECT_EQ(rig.service->getLastError(), c.text);
     }
 }
