@@ -271,10 +271,6 @@ Result TonecrestEditorService::pasteParams(const CopiedParameterData& data)
 
 Result TonecrestEditorService::pasteTask(const CopiedParameterData& data)
 {
-    TonecrestProtocol* device = getProtocol();
-    if (device == nullptr)
-        return TONECREST_ERROR("Cannot start task while not connected");
-
     for (const auto& [id, value] : data.values)
     {
         Storage storage;
@@ -283,21 +279,9 @@ Result TonecrestEditorService::pasteTask(const CopiedParameterData& data)
             log(kLogWarning, "Parameter not found");
             continue;
         }
-        float deviceValue = 0.0f;
-        Result result = encodeParameterValue(storage.info, value, deviceValue);
+        Result result = applyParameterValue(id, value, true, true);
         if (!result)
             return result;
-        result = device->setParameter(storage.info.messageId, deviceValue);
-        if (!result)
-            return result;
-        if (isStoredScope(storage.scope))
-        {
-            std::lock_guard<std::mutex> lock(stateMutex);
-            auto& store = storage.scope == TonecrestParamMap::kScopePreset ? currentPresetParams : globals;
-            store[static_cast<uint32_t>(storage.deviceIndex)] = deviceValue;
-            if (storage.scope == TonecrestParamMap::kScopePreset)
-                currentPresetModified = true;
-        }
         // A pasted assignment decides the scale of the Min and Max values pasted after it
         // (ids ascend, so 84/85 follow 83 and 87/88 follow 86).
         if (id == TonecrestParamMap::kParamAssignA || id == TonecrestParamMap::kParamAssignB)
