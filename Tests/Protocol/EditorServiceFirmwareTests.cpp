@@ -49,8 +49,11 @@ struct UpdateRig
     {
         for (int attempt = 0; attempt < 12000; ++attempt)
         {
+            // Look for the refresh before reading the state: read the other way round, a state 1
+            // from just before the refresh began would pass.
+            const bool refreshed = sawState(listener, 4);
             const int state = service->getState();
-            if ((disconnectedCounts && state == 0) || state == 2 || state == 13 || (state == 1 && sawState(listener, 4)))
+            if ((disconnectedCounts && state == 0) || state == 2 || state == 13 || (state == 1 && refreshed))
                 return state;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
