@@ -71,6 +71,7 @@ EditComponent::EditComponent(TonecrestEditorService* service, juce::PropertiesFi
                              iStatusDisplay* statusDisplay, iStatusDisplay* overlayDisplay)
     : editorService(service), settings(settingsFile), statusBar(statusDisplay), overlay(overlayDisplay)
 {
+    link->page = this;
     setName("Edit");
 
     presetList = std::make_unique<PresetList>(this, 24, 31, false, 13.0f);
@@ -181,6 +182,11 @@ EditComponent::EditComponent(TonecrestEditorService* service, juce::PropertiesFi
 
 EditComponent::~EditComponent()
 {
+    // A completion running now holds the link, which this waits for; later ones find no page.
+    {
+        std::lock_guard<std::mutex> lock(link->mutex);
+        link->page = nullptr;
+    }
     // A listener call running now holds the service's listener mutex, which this waits for.
     if (editorService != nullptr)
         editorService->removeListener(this);
@@ -979,7 +985,3 @@ juce::String EditComponent::fromUTF8(const std::string& text)
     return juce::String::fromUTF8(text.c_str(), int(text.size()));
 }
 
-void EditComponent::reportUnavailable(const char* operation)
-{
-    Tonecrest::log(Tonecrest::kLogWarning, "EditComponent: %s is not available yet", operation);
-}

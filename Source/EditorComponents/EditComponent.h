@@ -11,6 +11,7 @@
 #include "SimpleImageButton.h"
 #include "SimpleLabel.h"
 #include "SimpleTextButton.h"
+#include "IOutputStream.h"
 #include "TonecrestEditorService.h"
 #include "iMainComponent.h"
 #include "iParameterWidget.h"
@@ -98,6 +99,19 @@ public:
     /** Shows a pop-up menu modally and returns the chosen id, 0 when dismissed. Message thread. */
     using MenuRunner = std::function<int(const juce::PopupMenu& menu, const juce::PopupMenu::Options& options)>;
 
+    /** What a file chooser is asked for. */
+    struct FileRequest
+    {
+        juce::String title;
+        juce::String patterns; // ";"-separated wildcards
+        juce::File initial;    // a folder or a proposed file; no file for none
+        bool save = false;     // a save chooser warns before overwriting
+    };
+    /** Shows a file chooser modally; the chosen file, or no file when cancelled. Message thread. */
+    using FileChooserRunner = std::function<juce::File(const FileRequest& request)>;
+    /** Reads a firmware archive into its argument. */
+    using ArchiveLoader = std::function<Tonecrest::Result(Tonecrest::TonecrestData::Archive& archive)>;
+
     /** All four pointers may be null (a frame without a device service shows only the page's
         own views). Registers the page as the service's listener at the end. */
     EditComponent(Tonecrest::TonecrestEditorService* service, juce::PropertiesFile* settings,
@@ -143,16 +157,37 @@ public:
     /** True when nothing is unsaved or the user agrees to discard the changes. */
     bool confirmDiscardChanges();
 
-    // ---- Preset file, clipboard, dialog and manager operations (not available yet) -------------
+    // ---- Whole-preset, clipboard and preset-manager operations (message thread) ----------------
+    // Each gathers its input through dialogs and file choosers, starts one service operation
+    // and reports a refused start or a failed completion through handleError.
 
+    /** Renames a preset through the rename dialog. */
     void renamePreset(int index);
+    /** Stores the edit buffer into the current slot. */
     void savePreset();
+    /** "Save Preset As...": a slot and a name, then the edit buffer is stored there and selected. */
     void onSaveAs();
+    /** Writes a preset to a ".pre" file the user chooses (after the consent question). */
     void showExportDialogForPreset(int index);
+    /** Reads a ".pre" file into the preset at index, whatever index the file names. */
     void showImportDialogForPreset(int index);
+    /** Copies the selected block's parameters (and cabinet) for a later paste. */
     void copyCurrentBlockParams();
     void pasteParams();
+    /** Runs the preset manager and hands a new preset order to the service. */
     void openPresetManager();
+
+    /** The folder of the file last chosen in any of the page's file choosers, when it still
+        exists; otherwise no file. */
+    juce::File getLastDirectory() const;
+    /** Remembers the chosen file's folder (or the folder itself) for the next chooser. */
+    void setLastDirectory(const juce::File& file);
+    /** `fileName` in the remembered folder, or in the documents folder when that is gone; the
+        folder itself when fileName is empty. */
+    juce::File getDefaultFile(const juce::String& fileName) const;
+    /** True once the user has agreed to `text` with the "don't show again" toggle (remembered
+        under settingsKey); otherwise asks, and false when the user cancels. */
+    bool askForConsent(const char* settingsKey, const juce::String& text);
 
     // ---- Handlers ------------------------------------------------------------------------------
 
@@ -210,6 +245,10 @@ public:
     void setQuestionAsker(QuestionAsker asker) { questionAsker = std::move(asker); }
     /** Replaces the modal pop-up menus (page menu, preset chooser, cabinet chooser). */
     void setMenuRunner(MenuRunner runner) { menuRunner = std::move(runner); }
+    /** Replaces the native file choosers. */
+    void setFileChooserRunner(FileChooserRunner runner) { fileChooserRunner = std::move(runner); }
+    /** Replaces where the built-in firmware archive comes from. */
+    void setBuiltInFirmwareLoader(ArchiveLoader loader) { builtInFirmwareLoader = std::move(loader); }
 
     // ---- Views, read by the tests ------------------------------------------------------------------
 
@@ -285,8 +324,28 @@ private:
     bool askQuestion(const juce::String& title, const juce::String& message, const juce::String& confirmText,
                      const juce::String& cancelText);
     int runMenu(const juce::PopupMenu& menu, const juce::PopupMenu::Options& options);
-    /** Logs an operation the page does not offer yet. */
-    static void reportUnavailable(const char* operation);
+    juce::File chooseFile(const FileRequest& request);
+
+    /** The page as completions on the service's worker may reach it: only while it exists, and
+        the page is not destroyed while one runs. */
+    struct PageLink
+    {
+        std::mutex mutex;
+        EditComponent* page = nullptr;
+    };
+    /** Runs action with the page, unless the page has gone. Any thread. */
+    static void withPage(const std::shared_ptr<PageLink>& link, const std::function<void(EditComponent&)>& action);
+    /** A progress callback that shows the long operation's progress on the overlay. */
+    Tonecrest::TonecrestEditorService::Progress makeProgressCallback();
+    /** Sets the overlay's progress to 0 before a long operation starts. */
+    void resetOperationProgress();
+    /** Writes a file on the worker, the old one kept until the new one is complete; reports
+        "Failed to overwrite file" or failedText. */
+    static void exportFile(const std::shared_ptr<PageLink>& link, const juce::File& file,
+                           const std::function<Tonecrest::Result(Tonecrest::IOutputStream&)>& write,
+                           const char* failedText);
+    /** Loads the firmware archive of an update; false (reported) when it cannot. */
+    bool loadFirmwareArchive(bool fromFile, Tonecrest::TonecrestData::Archive& archive);
     /** A device value as the whole number the views compare with; 0 for what no int holds. */
     static int truncateToInt(double value);
     static juce::String fromUTF8(const std::string& text);
@@ -366,6 +425,10 @@ private:
     AlertPresenter alertPresenter;
     QuestionAsker questionAsker;
     MenuRunner menuRunner;
+    FileChooserRunner fileChooserRunner;
+    ArchiveLoader builtInFirmwareLoader;
+
+    std::shared_ptr<PageLink> link = std::make_shared<PageLink>();
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(EditComponent)
 };

@@ -4,6 +4,7 @@
 // modal boxes and pop-up menus replaced by recorders, so that a test plays the user and the
 // message thread at once.
 
+#include "Application/FileTestHelpers.h"
 #include "EditComponent.h"
 #include "GuiTestFixture.h"
 #include "OverlayComponent.h"
@@ -68,7 +69,11 @@ protected:
     /** Builds the page over the rig's service (connected or not), with the recorders. */
     void makePage()
     {
-        page = std::make_unique<EditComponent>(rig.service.get(), nullptr, &statusBar, &overlay);
+        juce::PropertiesFile::Options options;
+        options.applicationName = "settings";
+        options.filenameSuffix = ".settings";
+        settings = std::make_unique<juce::PropertiesFile>(scratch.child("settings.settings"), options);
+        page = std::make_unique<EditComponent>(rig.service.get(), settings.get(), &statusBar, &overlay);
         page->setBounds(0, 0, 1052, 677);
         page->setAlertPresenter([this](const juce::String& message) {
             alerts.push_back(message);
@@ -84,6 +89,10 @@ protected:
             menus.push_back(menu);
             menuTargets.push_back(options.getTargetComponent());
             return chooseFromMenu ? chooseFromMenu(menu) : 0;
+        });
+        page->setFileChooserRunner([this](const EditComponent::FileRequest& request) {
+            fileRequests.push_back(request);
+            return chooseFileAnswer ? chooseFileAnswer(request) : juce::File();
         });
     }
 
@@ -178,6 +187,11 @@ protected:
     std::vector<juce::PopupMenu> menus;
     std::vector<juce::Component*> menuTargets;
     std::function<int(const juce::PopupMenu&)> chooseFromMenu;
+    std::vector<EditComponent::FileRequest> fileRequests;
+    /** The file the user picks in a chooser; no file (cancel) when unset. */
+    std::function<juce::File(const EditComponent::FileRequest&)> chooseFileAnswer;
+    Tonecrest::Testing::ScratchFolder scratch;
+    std::unique_ptr<juce::PropertiesFile> settings;
     std::unique_ptr<EditComponent> page; // leaves the service's listeners before the rig goes
 };
 
