@@ -14,29 +14,20 @@ namespace
 
 using Step = ModalDialogScript::Step;
 
-/** Clicks the button with this text, as the user would (JUCE delivers the click later). */
 Step clickButton(const juce::String& text)
 {
-    return [text](juce::Component& modal) {
-        if (auto* button = ModalDialogScript::findButton(modal, text))
-            button->triggerClick();
-    };
+    return ModalDialogScript::clickButton(text);
 }
 
 Step pressKey(int keyCode)
 {
-    return [keyCode](juce::Component& modal) { ModalDialogScript::pressKey(modal, juce::KeyPress(keyCode)); };
+    return ModalDialogScript::pressKeyStep(keyCode);
 }
 
-/** Runs `edit` on the dialog content of type T, then `then`. */
 template <typename T>
 Step editThen(std::function<void(T&)> edit, Step then)
 {
-    return [edit, then](juce::Component& modal) {
-        if (auto* content = ModalDialogScript::find<T>(modal))
-            edit(*content);
-        then(modal);
-    };
+    return ModalDialogScript::editThen<T>(std::move(edit), std::move(then));
 }
 
 class DialogTest : public GuiTest

@@ -72,7 +72,7 @@ protected:
         juce::PropertiesFile::Options options;
         options.applicationName = "settings";
         options.filenameSuffix = ".settings";
-        settings = std::make_unique<juce::PropertiesFile>(scratch.child("settings.settings"), options);
+        settings = std::make_unique<juce::PropertiesFile>(settingsFolder.child("settings.settings"), options);
         page = std::make_unique<EditComponent>(rig.service.get(), settings.get(), &statusBar, &overlay);
         page->setBounds(0, 0, 1052, 677);
         page->setAlertPresenter([this](const juce::String& message) {
@@ -190,7 +190,8 @@ protected:
     std::vector<EditComponent::FileRequest> fileRequests;
     /** The file the user picks in a chooser; no file (cancel) when unset. */
     std::function<juce::File(const EditComponent::FileRequest&)> chooseFileAnswer;
-    Tonecrest::Testing::ScratchFolder scratch;
+    Tonecrest::Testing::ScratchFolder scratch;        // for the files a test chooses
+    Tonecrest::Testing::ScratchFolder settingsFolder; // the settings file, apart
     std::unique_ptr<juce::PropertiesFile> settings;
     std::unique_ptr<EditComponent> page; // leaves the service's listeners before the rig goes
 };

@@ -72,6 +72,33 @@ public:
                 return;
     }
 
+    // ---- Common steps ----
+
+    /** Clicks the button with this text, as the user would (JUCE delivers the click later). */
+    static Step clickButton(const juce::String& text)
+    {
+        return [text](juce::Component& modal) {
+            if (auto* button = findButton(modal, text))
+                button->triggerClick();
+        };
+    }
+
+    static Step pressKeyStep(int keyCode)
+    {
+        return [keyCode](juce::Component& modal) { pressKey(modal, juce::KeyPress(keyCode)); };
+    }
+
+    /** Runs `edit` on the dialog content of type T, then `then`. */
+    template <typename T>
+    static Step editThen(std::function<void(T&)> edit, Step then)
+    {
+        return [edit, then](juce::Component& modal) {
+            if (auto* content = find<T>(modal))
+                edit(*content);
+            then(modal);
+        };
+    }
+
 private:
     static constexpr const char* handledMark = "modalDialogScriptHandled";
     static constexpr int ticksBeforeGivingUp = 2000; // a step that never closes its dialog
