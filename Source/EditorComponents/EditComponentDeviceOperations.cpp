@@ -226,10 +226,20 @@ bool EditComponent::loadFirmwareArchive(bool fromFile, Archive& archive)
         setLastDirectory(file);
         result = Tonecrest::FirmwareArchive::loadFromFile(file, archive);
     }
+    else if (builtInFirmwareLoader)
+    {
+        result = builtInFirmwareLoader(archive);
+    }
     else
     {
-        // A build without a real firmware archive refuses here, so nothing made up reaches a pedal.
-        result = builtInFirmwareLoader ? builtInFirmwareLoader(archive) : Tonecrest::FirmwareArchive::loadBuiltIn(archive);
+        // A build without the pedal's firmware refuses here and says why, so nothing made up
+        // ever reaches a pedal.
+        result = Tonecrest::FirmwareArchive::loadBuiltIn(archive);
+        if (!result && !Tonecrest::FirmwareArchive::hasBuiltIn())
+        {
+            handleError(result, result.error);
+            return false;
+        }
     }
     if (!result)
         handleError(result, "Failed to load firmware archive");
