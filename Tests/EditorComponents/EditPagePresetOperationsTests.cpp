@@ -386,5 +386,30 @@ TEST_F(EditPagePresetOperations, AnExportStillRunningWhenThePageGoesWritesItsFil
     EXPECT_EQ(readPresetFile(exported).name, "Crunch");
 }
 
+TEST_F(EditPagePresetOperations, WithoutARecorderTheLibraryChooserOpensAndCancelChangesNothing)
+{
+    if (juce::FileChooser::isPlatformDialogAvailable())
+        GTEST_SKIP() << "the desktop's own chooser runs in another process";
+    consentGiven();
+    page->setFileChooserRunner(nullptr);
+    juce::Image shot;
+    ModalDialogScript script({ [&](juce::Component& modal) {
+        shot = modal.createComponentSnapshot(modal.getLocalBounds());
+        if (auto* cancel = ModalDialogScript::findButton(modal, "Cancel"))
+            cancel->triggerClick();
+        else
+            modal.exitModalState(0);
+    } });
+    const auto writes = blockWriteCount();
+    page->showImportDialogForPreset(1);
+    settle();
+    ASSERT_TRUE(script.finished());
+    EXPECT_TRUE(script.seen[0].contains("Import Preset")) << script.seen[0];
+    writeScreenshot(shot, "import-preset-chooser.png");
+    EXPECT_EQ(blockWriteCount(), writes);
+    EXPECT_FALSE(settings->containsKey("lastDirectory"));
+    EXPECT_TRUE(alerts.empty());
+}
+
 } // namespace
 } // namespace EditPageTesting
