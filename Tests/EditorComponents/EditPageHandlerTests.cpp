@@ -295,7 +295,7 @@ TEST_F(EditPageHandlers, CabinetChooserNumbersItsItemsAcrossTheSubMenusAndSetsTh
     rig.drain();
     EXPECT_FLOAT_EQ(pedalValue(13), 9.0f);
 
-    // Dismissed, or "FROM FILE..." (not offered yet): nothing reaches the pedal.
+    // Dismissed, or "FROM FILE..." with the chooser cancelled: nothing reaches the pedal.
     settle();
     const auto writes = packetsOfType(setParameterPacket);
     chooseFromMenu = nullptr;
