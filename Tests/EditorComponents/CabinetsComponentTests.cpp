@@ -326,7 +326,9 @@ TEST_F(CabinetsComponentTest, Screenshot)
     shown.getNameEditor().setText("Room Mic Blend");
     EXPECT_TRUE(writeScreenshot(renderPageOver(shown, background), "cabinets-page-rename.png").existsAsFile());
     if (artwork.loaded())
+    {
         EXPECT_TRUE(shown.getLoadButton(0).normalImage.isValid());
+    }
 }
 
 } // namespace
