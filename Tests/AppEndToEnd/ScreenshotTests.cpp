@@ -1,6 +1,9 @@
 #include "AppTestRig.h"
 
+#include "Application/FileTestHelpers.h"
+#include "EditComponent.h"
 #include "MainComponent.h"
+#include "OverlayComponent.h"
 #include "StandaloneFilterWindow.h"
 
 namespace AppTesting
@@ -75,6 +78,31 @@ TEST_F(ScreenshotTest, MainWindowWithAConnectedPedal)
     EXPECT_TRUE(writeScreenshot(global, "main-window-global.png").existsAsFile());
     EXPECT_FALSE(isAccentRed(global.getPixelAt(77, 47)));
     EXPECT_TRUE(isAccentRed(global.getPixelAt(599 + 75, 47)));
+}
+
+TEST_F(ScreenshotTest, BackupInProgressFromTheBackupPage)
+{
+    auto& pedal = addPedal("/dev/hidraw-pedal-a");
+    startApplication();
+    ASSERT_TRUE(plugInReady(pedal));
+    // Report by report at the pedal's own pace, so the backup is still running when looked at.
+    pedal.currentDevice()->setFrameTiming(true);
+
+    auto& main = *app->getMainWindow()->getMainComponent();
+    Tonecrest::Testing::ScratchFolder folder;
+    const auto file = folder.child("backup.tbu");
+    main.getEditPage().setFileChooserRunner([&](const EditComponent::FileRequest&) { return file; });
+    main.setPage(MainComponent::backupPage);
+    main.getEditPage().onBackupComponentBackup();
+
+    auto& overlay = main.getOverlay();
+    ASSERT_TRUE(pumpUntil([&] { return overlay.isVisible() && overlay.getProgress() > 0.1; }, 120000));
+    const auto shot = snapshot();
+    EXPECT_TRUE(writeScreenshot(shot, "main-window-backup.png").existsAsFile());
+    EXPECT_EQ(overlay.getTitle(), "Backing up...");
+
+    pedal.currentDevice()->setFrameTiming(false);
+    ASSERT_TRUE(pumpUntil([&] { return file.existsAsFile() && serviceState() == TonecrestEditorService::kStateReady; }, 120000));
 }
 
 } // namespace
