@@ -473,6 +473,14 @@ Result TonecrestProtocol::readData(unsigned type, unsigned index, void* buffer, 
             if (total < capacity)
                 std::memcpy(out + total, reply.data() + kHeaderSize, std::min(chunkBytes, capacity - total));
             total += chunkBytes;
+            // No block is longer than an end packet can count; a pedal that keeps sending
+            // would otherwise hold the read for ever.
+            if (total > kMaxTransferBytes)
+            {
+                result = TONECREST_ERROR("Too much data in read transfer: %zu bytes", total);
+                enterErrorState();
+                return result;
+            }
             continue;
         }
         if (reply[0] == kTransferEnd)
@@ -495,7 +503,7 @@ Result TonecrestProtocol::sendData(unsigned type, unsigned index, const void* da
     if (!result)
         return result;
     // The end packet counts 32-bit words in 16 bits: anything else would be misreported.
-    if (length % TonecrestData::wordBytes != 0 || length / TonecrestData::wordBytes > 0xFFFF
+    if (length % TonecrestData::wordBytes != 0 || length > kMaxTransferBytes
         || (data == nullptr && length > 0))
         return TONECREST_ERROR("Invalid transfer length: %zu", length);
 

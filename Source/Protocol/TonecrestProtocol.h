@@ -40,6 +40,8 @@ public:
     static constexpr size_t kMaxPacketSize = 64;
     static constexpr size_t kHeaderSize = 2;
     static constexpr size_t kMaxPayloadSize = kMaxPacketSize - kHeaderSize; // 62
+    /** The longest block a transfer can carry: its end packet counts 32-bit words in 16 bits. */
+    static constexpr size_t kMaxTransferBytes = 0xFFFF * 4;
 
     enum PacketType : uint8_t
     {

@@ -102,6 +102,23 @@ TEST_F(BlockTest, ReadDropsBytesBeyondCapacityButReportsTheTotal)
     EXPECT_BYTES_EQ(std::vector<uint8_t>(12, 0xEE), std::vector<uint8_t>(buffer.begin() + 68, buffer.end()));
 }
 
+TEST_F(BlockTest, ReadThatNeverEndsStopsAtTheLongestPossibleBlock)
+{
+    // One chunk more than any end packet could count.
+    pedal.setBlock(P::kDataPresetName, 0, pattern(P::kMaxTransferBytes + P::kMaxPayloadSize));
+    std::vector<uint8_t> buffer(68);
+    size_t bytesRead = 0;
+    const auto result = protocol.readData(P::kDataPresetName, 0, buffer.data(), buffer.size(), bytesRead);
+    EXPECT_EQ(errorText(result), "Too much data in read transfer: %zu bytes");
+    EXPECT_EQ(protocol.getState(), P::kStateError);
+
+    // The longest a block can be still reads.
+    SimulatedPedalConnection fresh;
+    fresh.pedal.setBlock(P::kDataPresetName, 0, pattern(P::kMaxTransferBytes));
+    ASSERT_TRUE(fresh.protocol->readData(P::kDataPresetName, 0, buffer.data(), buffer.size(), bytesRead).ok);
+    EXPECT_EQ(bytesRead, P::kMaxTransferBytes);
+}
+
 TEST_F(BlockTest, OversizedAndShortBlocksDecodeOnlyWhatArrived)
 {
     // An oversized parameter list: the first 512 pairs are used, the rest is dropped.
