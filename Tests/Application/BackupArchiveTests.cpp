@@ -100,6 +100,11 @@ std::string dataFileText(Writer write)
     return { out.bytes().begin(), out.bytes().end() };
 }
 
+// Data files as the pedal's own writers make them, to zip up by hand.
+std::string presetFile(int slot, uint32_t index) { return dataFileText([&](IOutputStream& out) { return writePresetFile(makePreset(slot), out, index); }); }
+std::string cabinetFile(int slot, uint32_t index) { return dataFileText([&](IOutputStream& out) { return writeCabinetFile(makeCabinet(slot), out, index); }); }
+std::string globalsFile(const ParameterMap& globals) { return dataFileText([&](IOutputStream& out) { return writeGlobalsFile(globals, out); }); }
+
 Result loadZip(const juce::MemoryBlock& zip, Archive& archive)
 {
     return BackupArchive::loadFromMemory(zip.getData(), zip.getSize(), archive);
@@ -237,14 +242,14 @@ TEST(BackupArchiveRead, ZipMadeByTheSystemZipToolSkipsHiddenEntries)
     // What another desktop system adds: resource forks beside and inside folders, and a
     // folder settings file. None of them is a data file, so reading any would fail.
     const std::string resourceFork("\x00\x05\x16\x07Mac OS X        ATTR", 24);
-    put("Ferrox_Tonecrest_3.pre", dataFileText([](IOutputStream& out) { return writePresetFile(makePreset(3), out, 3); }));
-    put("Saved/MY PRESET.PRE", dataFileText([](IOutputStream& out) { return writePresetFile(makePreset(5), out, 5); }));
+    put("Ferrox_Tonecrest_3.pre", presetFile(3, 3));
+    put("Saved/MY PRESET.PRE", presetFile(5, 5));
     put("Saved/._MY PRESET.PRE", resourceFork);
     put("__MACOSX/._Ferrox_Tonecrest_3.pre", resourceFork);
     put("__MACOSX/Saved/._MY PRESET.PRE", resourceFork);
     put(".DS_Store", resourceFork);
-    put("Ferrox_Tonecrest_7.cab", dataFileText([](IOutputStream& out) { return writeCabinetFile(makeCabinet(7), out, 7); }));
-    put("Ferrox_Tonecrest_0.glo", dataFileText([](IOutputStream& out) { return writeGlobalsFile({ { 9, 0.5f } }, out); }));
+    put("Ferrox_Tonecrest_7.cab", cabinetFile(7, 7));
+    put("Ferrox_Tonecrest_0.glo", globalsFile({ { 9, 0.5f } }));
     put("notes.txt", "not archive content");
 
     const juce::String command = "cd '" + content.getFullPathName() + "' && zip -q -r ../fixture.tbu .";
@@ -276,9 +281,6 @@ TEST(BackupArchiveRead, NotAZipOrAnEmptyZipIsNotAValidBackup)
 
 TEST(BackupArchiveRead, LaterGlobalsWinAndUnknownEntriesAreSkipped)
 {
-    const auto globalsFile = [](ParameterMap globals) {
-        return dataFileText([&](IOutputStream& out) { return writeGlobalsFile(globals, out); });
-    };
     Archive archive;
     ASSERT_TRUE(loadZip(zipOf({ { "first.glo", globalsFile({ { 1, 1.0f } }) },
                                 { "readme.md", "hello" },
@@ -302,22 +304,19 @@ TEST(BackupArchiveRead, VersionTextAloneGivesOnlyVersionInformation)
 
 TEST(BackupArchiveRead, FirstDataFileThatFailsEndsTheRead)
 {
-    const std::string cabinetFile = dataFileText([](IOutputStream& out) { return writeCabinetFile(makeCabinet(1), out, 1); });
-    const std::string globalsFile = dataFileText([](IOutputStream& out) { return writeGlobalsFile({ { 1, 1.0f } }, out); });
+    const std::string cabinet = cabinetFile(1, 1);
     Archive archive;
-    EXPECT_STREQ(errorText(loadZip(zipOf({ { "a.glo", globalsFile }, { "b.pre", cabinetFile }, { "c.cab", cabinetFile } }), archive))
-                     .c_str(),
-                 "Not a preset file");
+    EXPECT_EQ(errorText(loadZip(zipOf({ { "a.glo", globalsFile({ { 1, 1.0f } }) }, { "b.pre", cabinet }, { "c.cab", cabinet } }), archive)),
+              "Not a preset file");
     EXPECT_TRUE(archive.globals);
     EXPECT_TRUE(archive.userCabinets.empty());
 }
 
 TEST(BackupArchiveRead, SlotsComeFromTheDataFilesAndCanBeCheckedBeforeARestore)
 {
-    const std::string outOfRange = dataFileText([](IOutputStream& out) { return writePresetFile(makePreset(1), out, 200); });
-    const std::string negative = dataFileText([](IOutputStream& out) { return writeCabinetFile(makeCabinet(1), out, 0xFFFFFFFFu); });
     Archive archive;
-    ASSERT_TRUE(loadZip(zipOf({ { "Ferrox_Tonecrest_1.pre", outOfRange }, { "Ferrox_Tonecrest_2.cab", negative } }), archive));
+    ASSERT_TRUE(loadZip(zipOf({ { "Ferrox_Tonecrest_1.pre", presetFile(1, 200) }, { "Ferrox_Tonecrest_2.cab", cabinetFile(1, 0xFFFFFFFFu) } }),
+                        archive));
     ASSERT_EQ(archive.presets.size(), 1u);
     EXPECT_EQ(archive.presets[0].index, 200);
     EXPECT_EQ(archive.userCabinets[0].index, -1);

@@ -79,7 +79,7 @@ void restore(EditorServiceRig& rig, const TonecrestData::Archive& archive, const
     CompletionLatch done;
     ASSERT_TRUE(rig.service->beginRestore(archive, options, recorder != nullptr ? recorder->callback() : nullptr, done.callback()).ok);
     ASSERT_TRUE(done.wait());
-    // A successful restore queues a full refresh behind itself.
+    // A successful restore queues a full refresh behind itself; a failed one leaves the error state.
     rig.drain();
 }
 
@@ -159,9 +159,7 @@ TEST(BackupRestore, FaultDuringRestoreCommitsNothingUnflushed)
         target.connectAndRefresh();
         const auto blankName = target.connection.pedal.presetName(0);
         target.connection.pedal.addFault({ 0xC2, SimulatedPedal::Fault::Nack, failAt, 1 });
-        CompletionLatch done;
-        ASSERT_TRUE(target.service->beginRestore(*archive, kEverything, nullptr, done.callback()).ok);
-        ASSERT_TRUE(done.wait());
+        restore(target, *archive, kEverything);
         EXPECT_EQ(target.service->getState(), 13) << "fault at write " << failAt;
         EXPECT_EQ(target.service->getLastError(), "Could not complete restore");
         EXPECT_EQ(target.connection.pedal.presetName(0), blankName) << "deferred writebacks were dropped";
@@ -177,9 +175,7 @@ TEST(BackupRestore, RestoreChecksEverySlotBeforeWriting)
     archive.presets.resize(2);
     archive.presets[0].index = 3;
     archive.presets[1].index = 128;
-    CompletionLatch done;
-    ASSERT_TRUE(target.service->beginRestore(archive, kEverything, nullptr, done.callback()).ok);
-    ASSERT_TRUE(done.wait());
+    restore(target, archive, kEverything);
     EXPECT_EQ(target.service->getLastError(), "Could not complete restore");
     EXPECT_TRUE(target.connection.pedal.blockWrites().empty());
 

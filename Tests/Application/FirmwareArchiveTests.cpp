@@ -140,14 +140,3 @@ TEST(FirmwareArchive, BuiltInArchiveIsOfferedOnlyWhenTheBuildCarriesOne)
     EXPECT_TRUE(archive.versionInfo.has_value());
     EXPECT_TRUE(archive.presets.empty()) << "replaced by the built-in archive";
 }
-
-TEST(FirmwareArchive, FilesLoadInEveryBuild)
-{
-    TonecrestData::Archive archive;
-    ASSERT_TRUE(FirmwareArchive::loadFromFile(kGenerated, archive).ok);
-    EXPECT_TRUE(archive.systemFirmware.has_value());
-
-    ScratchFolder folder;
-    TonecrestData::Archive none;
-    EXPECT_EQ(errorText(FirmwareArchive::loadFromFile(folder.child("missing.tfu"), none)), "Not a valid backup file");
-}

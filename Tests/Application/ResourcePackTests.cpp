@@ -100,46 +100,39 @@ TEST_F(ResourcePackTest, PackWrittenByTheBuilderReadsBackAndDecodes)
     EXPECT_EQ(getResourcePack()->getNumIndexedEntries(), 57u);
 }
 
-TEST_F(ResourcePackTest, UnreadableHeaderRegistersNothing)
+TEST_F(ResourcePackTest, BrokenHeaderRegistersNothingAndAllocatesNothingForIt)
 {
-    PackFile pack { { 1, 2, 3, 4, 5 } };
-    EXPECT_FALSE(initAppResources(pack.reader()));
-    expectNothingRegistered();
-
-    PackFile empty;
-    EXPECT_FALSE(initAppResources(empty.reader()));
-    expectNothingRegistered();
-}
-
-TEST_F(ResourcePackTest, DirectoryPastTheEndRegistersNothingAndAllocatesNothingForIt)
-{
-    // Count too large for the file.
-    auto pack = fullPack();
-    pack.setLE32(4, 1000);
-    EXPECT_FALSE(initAppResources(pack.reader()));
-    expectNothingRegistered();
-
-    // Directory offset beyond the file.
-    pack = fullPack();
-    pack.setLE32(0, uint32_t(pack.bytes.size()) + 16);
-    EXPECT_FALSE(initAppResources(pack.reader()));
-    expectNothingRegistered();
-
-    // A directory size that overflows the 32-bit offsets: no read of its size is ever made.
-    pack = fullPack();
-    pack.setLE32(0, 0xFFFFFFF0u);
-    pack.setLE32(4, 0x10000000u);
-    pack.largestRead = 0;
-    EXPECT_FALSE(initAppResources(pack.reader()));
-    EXPECT_LE(pack.largestRead, pack.bytes.size());
-    expectNothingRegistered();
-
-    pack = fullPack();
-    pack.setLE32(4, 0xFFFFFFFFu);
-    pack.largestRead = 0;
-    EXPECT_FALSE(initAppResources(pack.reader()));
-    EXPECT_LE(pack.largestRead, 8u);
-    expectNothingRegistered();
+    // The header: directory offset, then entry count; -1 keeps the builder's value.
+    const auto patched = [](int64_t directory, int64_t count) {
+        auto pack = fullPack();
+        if (directory >= 0)
+            pack.setLE32(0, uint32_t(directory));
+        if (count >= 0)
+            pack.setLE32(4, uint32_t(count));
+        return pack.bytes;
+    };
+    const uint64_t packSize = fullPack().bytes.size();
+    const struct
+    {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        uint64_t largestRead;
+    } cases[] = {
+        { "shorter than a header", { 1, 2, 3, 4, 5 }, 8 },
+        { "empty file", {}, 8 },
+        { "count too large for the file", patched(-1, 1000), packSize },
+        { "directory beyond the file", patched(int64_t(packSize) + 16, -1), packSize },
+        // A directory size that overflows the 32-bit offsets: no read of its size is ever made.
+        { "directory wrapping the offsets", patched(0xFFFFFFF0u, 0x10000000u), packSize },
+        { "count of 2^32 - 1", patched(-1, 0xFFFFFFFFu), 8 },
+    };
+    for (const auto& c : cases)
+    {
+        PackFile pack { c.bytes };
+        EXPECT_FALSE(initAppResources(pack.reader())) << c.name;
+        EXPECT_LE(pack.largestRead, c.largestRead) << c.name;
+        expectNothingRegistered();
+    }
 }
 
 TEST_F(ResourcePackTest, RecordPointingPastTheEndFailsTheWholePack)
@@ -262,25 +255,22 @@ TEST_F(ResourcePackTest, ShutdownReleasesImagesAndFontsButFontsStillDraw)
     EXPECT_FLOAT_EQ(juce::Font(editPageFont).getHeight(), 12.0f);
 }
 
-TEST_F(ResourcePackTest, SharedFontsAndStyleConstants)
+TEST_F(ResourcePackTest, SharedFontsComeFromTheirSlots)
 {
     PackFile file { ResourcePackFormat::build({}) };
     initAppResources(file.reader());
-    EXPECT_FLOAT_EQ(sharedFont9.get().getHeight(), 9.0f);
-    EXPECT_FLOAT_EQ(sharedFont12.get().getHeight(), 12.0f);
-    EXPECT_FLOAT_EQ(sharedFont14.get().getHeight(), 14.0f);
-    EXPECT_FLOAT_EQ(sharedFont16.get().getHeight(), 16.0f);
-    EXPECT_TRUE(sharedFont14Italic.get().isItalic());
-    EXPECT_FALSE(sharedFont14.get().isItalic());
-
-    juce::Font assigned;
-    assigned = assignSmallFont;
-    EXPECT_FLOAT_EQ(assigned.getHeight(), 9.0f);
-    EXPECT_FLOAT_EQ(backupTitleFont.getHeight(), 16.0f);
-    EXPECT_FLOAT_EQ(globalLabelFont.getHeight(), 14.0f);
-    EXPECT_EQ(listRowBackgroundOdd.getARGB(), 0x44444444u);
-    EXPECT_EQ(cabinetCurrentRowColour.getARGB(), 0xFFD0D0D0u);
-    EXPECT_EQ(editPageAccentColour.getARGB(), 0xFFD0B7BBu);
+    const struct
+    {
+        SharedFont font;
+        float height;
+        bool italic;
+    } slots[] = { { sharedFont9, 9, false }, { sharedFont12, 12, false }, { sharedFont14, 14, false },
+                  { sharedFont16, 16, false }, { sharedFont14Italic, 14, true } };
+    for (const auto& slot : slots)
+    {
+        EXPECT_FLOAT_EQ(slot.font.get().getHeight(), slot.height);
+        EXPECT_EQ(slot.font.get().isItalic(), slot.italic);
+    }
 }
 
 std::vector<std::string> capturedLog;

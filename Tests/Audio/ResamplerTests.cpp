@@ -89,12 +89,9 @@ double energy(const Signal& signal)
 
 } // namespace
 
-TEST_F(ResamplerTest, TablesAndBuffersForTheImporterSetUp)
+TEST_F(ResamplerTest, FilterTableForTheImporterSetUp)
 {
-    EXPECT_EQ(resampler.getFilterLength(), 69632);
-    EXPECT_EQ(resampler.getHistoryLength(), 226);
-    EXPECT_EQ(resampler.getInputBufferLength(), 4096);
-    EXPECT_EQ(resampler.getOutputBufferLength(), 49154);
+    ASSERT_EQ(resampler.getFilterLength(), 69632);
 
     const double* imp = resampler.getFilter();
     const double* impD = resampler.getFilterDifferences();
@@ -179,10 +176,7 @@ TEST_F(ResamplerTest, SineKeepsItsFrequencyAndTheStopBandIsCut)
 
     // 30 kHz lies above the new Nyquist frequency: it must not fold back into the output.
     const Signal aliased = resampleAll(sine(30000.0, 96000.0, 8000), 0.5);
-    double energy = 0.0;
-    for (size_t k = 200; k + 200 < aliased.size(); ++k)
-        energy += aliased[k] * aliased[k];
-    EXPECT_LT(std::sqrt(energy / double(aliased.size() - 400)), 1e-4);
+    EXPECT_LT(std::sqrt(energy(Signal(aliased.begin() + 200, aliased.end() - 200)) / double(aliased.size() - 400)), 1e-4);
 }
 
 TEST_F(ResamplerTest, SinesKeepTheirAmplitudeAndFrequencyAcrossThePassband)

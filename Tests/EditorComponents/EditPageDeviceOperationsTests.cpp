@@ -8,7 +8,6 @@
 #include "BackupArchive.h"
 #include "FirmwareArchive.h"
 #include "IOUtils.h"
-#include "ModalDialogScript.h"
 #include "OptionsDialog.h"
 #include "RenameDialog.h"
 #include "SavePresetDialog.h"
@@ -74,13 +73,6 @@ bool sameSamples(const Cabinet& a, const Cabinet& b)
                       [](float x, float y) { return std::abs(x - y) <= 1e-6f; });
 }
 
-/** Runs `look` on the dialog content of type T, then clicks the button with this text. */
-template <typename T>
-Step lookThenClick(std::function<void(T&)> look, const juce::String& button)
-{
-    return ModalDialogScript::editThen<T>(std::move(look), ModalDialogScript::clickButton(button));
-}
-
 /** Records an options dialog's toggles (label and state) and prompt, then clicks `button`. */
 Step recordOptionsThenClick(std::vector<std::pair<juce::String, bool>>& toggles, juce::String& prompt,
                             const juce::String& button, bool untickAll = false)
@@ -120,11 +112,13 @@ protected:
         connectAndRefresh();
     }
 
-    size_t blockWriteCount() const { return rig.connection.pedal.blockWrites().size(); }
-
-    void answerChoosersWith(const juce::File& file)
+    /** A folder the page remembers as the last one used. */
+    juce::File rememberFolder(const char* name)
     {
-        chooseFileAnswer = [file](const EditComponent::FileRequest&) { return file; };
+        const auto folder = scratch.child(name);
+        EXPECT_TRUE(folder.createDirectory());
+        page->setLastDirectory(folder);
+        return folder;
     }
 
     int restoresStarted() const
@@ -188,18 +182,12 @@ protected:
 
 TEST_F(EditPageDeviceOperations, ImportFillsTheChosenSlotFromAWaveOrACabinetFile)
 {
-    const auto remembered = scratch.child("irs");
-    ASSERT_TRUE(remembered.createDirectory());
-    page->setLastDirectory(remembered);
-
-    const auto wave = writeWave("Closed-4x12-Dynamic-OffAxis.wav");
-    answerChoosersWith(wave);
+    const auto remembered = rememberFolder("irs");
+    answerChoosersWith(writeWave("Closed-4x12-Dynamic-OffAxis.wav"));
     page->onCabinetsComponentImport(5);
     settle();
     ASSERT_EQ(fileRequests.size(), 1u);
-    EXPECT_EQ(fileRequests[0].title, "Import Cabinet");
-    EXPECT_EQ(fileRequests[0].patterns, "*.wav;*.cab");
-    EXPECT_FALSE(fileRequests[0].save);
+    expectRequest(fileRequests[0], "Import Cabinet", "*.wav;*.cab", false);
     EXPECT_EQ(fileRequests[0].initial, remembered);
     EXPECT_EQ(page->getLastDirectory(), scratch.path()) << "the chosen file's folder is remembered";
 
@@ -225,9 +213,7 @@ TEST_F(EditPageDeviceOperations, ImportFillsTheChosenSlotFromAWaveOrACabinetFile
 
 TEST_F(EditPageDeviceOperations, CancelledOrBrokenImportsLeaveThePedalAlone)
 {
-    const auto remembered = scratch.child("irs");
-    ASSERT_TRUE(remembered.createDirectory());
-    page->setLastDirectory(remembered);
+    const auto remembered = rememberFolder("irs");
     const auto writes = blockWriteCount();
 
     page->onCabinetsComponentImport(3); // the chooser answers "cancelled"
@@ -236,18 +222,13 @@ TEST_F(EditPageDeviceOperations, CancelledOrBrokenImportsLeaveThePedalAlone)
     EXPECT_EQ(settings->getValue("lastDirectory"), remembered.getFullPathName());
     EXPECT_EQ(blockWriteCount(), writes);
 
-    const auto brokenWave = scratch.child("broken.wav");
-    ASSERT_TRUE(brokenWave.replaceWithText("RIFF but not really a wave file"));
-    answerChoosersWith(brokenWave);
-    page->onCabinetsComponentImport(3);
-    settle();
-    EXPECT_EQ(alerts, std::vector<juce::String>({ "Failed to import user cabinet" }));
-
-    const auto brokenCab = scratch.child("broken.cab");
-    ASSERT_TRUE(brokenCab.replaceWithText("not a cabinet file"));
-    answerChoosersWith(brokenCab);
-    page->onCabinetsComponentImport(3);
-    settle();
+    for (const char* broken : { "broken.wav", "broken.cab" })
+    {
+        ASSERT_TRUE(scratch.child(broken).replaceWithText("RIFF but neither a wave nor a cabinet file"));
+        answerChoosersWith(scratch.child(broken));
+        page->onCabinetsComponentImport(3);
+        settle();
+    }
     EXPECT_EQ(alerts, std::vector<juce::String>({ "Failed to import user cabinet", "Failed to load user cabinet" }));
     EXPECT_EQ(blockWriteCount(), writes);
     EXPECT_EQ(pedal().userCabinet(3).name, "IR 3");
@@ -262,8 +243,7 @@ TEST_F(EditPageDeviceOperations, FromFileInTheCabinetPopUpReplacesOnlyTheCurrent
     answerChoosersWith(writeWave("Room Mic.wav"));
     chooseFromMenu = [](const juce::PopupMenu& menu) { return itemId(menu, "FROM FILE..."); };
     const auto writes = blockWriteCount();
-    auto* box = page->getCabinetMenu();
-    box->mouseDown(mouseEvent(*box, { 5.0f, 5.0f }, { 5.0f, 5.0f }));
+    press(*page->getCabinetMenu());
     settle();
 
     ASSERT_EQ(fileRequests.size(), 1u);
@@ -287,9 +267,7 @@ TEST_F(EditPageDeviceOperations, ExportWritesTheSlotsCabinetFileWhereTheUserChos
     answerChoosersWith(exported);
     page->onCabinetsComponentExport(3);
     ASSERT_EQ(fileRequests.size(), 1u);
-    EXPECT_EQ(fileRequests[0].title, "Export Cabinet");
-    EXPECT_EQ(fileRequests[0].patterns, "*.cab");
-    EXPECT_TRUE(fileRequests[0].save);
+    expectRequest(fileRequests[0], "Export Cabinet", "*.cab", true);
     EXPECT_EQ(fileRequests[0].initial, documents().getChildFile("IR 3.cab")) << "nothing remembered yet";
     ASSERT_TRUE(pumpUntil([&] { return exported.existsAsFile(); }));
     rig.drain();
@@ -300,9 +278,7 @@ TEST_F(EditPageDeviceOperations, ExportWritesTheSlotsCabinetFileWhereTheUserChos
     EXPECT_TRUE(sameSamples(written, pedal().userCabinet(3)));
 
     // The next export proposes the remembered folder, or the documents folder once it is gone.
-    const auto elsewhere = scratch.child("elsewhere");
-    ASSERT_TRUE(elsewhere.createDirectory());
-    page->setLastDirectory(elsewhere);
+    const auto elsewhere = rememberFolder("elsewhere");
     chooseFileAnswer = nullptr;
     page->onCabinetsComponentExport(9);
     ASSERT_TRUE(elsewhere.deleteRecursively());
@@ -455,9 +431,7 @@ TEST_F(EditPageDeviceOperations, BackupWritesTheWholePedalToTheChosenArchive)
     page->onBackupComponentBackup();
     const auto after = juce::Time::getCurrentTime().formatted("Tonecrest Backup %Y-%m-%d %H_%M.tbu");
     ASSERT_EQ(fileRequests.size(), 1u);
-    EXPECT_EQ(fileRequests[0].title, "Save Backup");
-    EXPECT_EQ(fileRequests[0].patterns, "*.tbu");
-    EXPECT_TRUE(fileRequests[0].save);
+    expectRequest(fileRequests[0], "Save Backup", "*.tbu", true);
     EXPECT_EQ(fileRequests[0].initial.getParentDirectory(), documents());
     const auto proposed = fileRequests[0].initial.getFileName();
     EXPECT_TRUE(proposed == before || proposed == after) << proposed;
@@ -512,9 +486,7 @@ TEST_F(EditPageDeviceOperations, RestoreOffersWhatTheArchiveHoldsAndStartsOnlyOn
         EXPECT_EQ(script.seen, juce::StringArray("Restore Options"));
     }
     ASSERT_EQ(fileRequests.size(), 1u);
-    EXPECT_EQ(fileRequests[0].title, "Load Backup");
-    EXPECT_EQ(fileRequests[0].patterns, "*.tbu");
-    EXPECT_FALSE(fileRequests[0].save);
+    expectRequest(fileRequests[0], "Load Backup", "*.tbu", false);
     EXPECT_EQ(prompt, "Choose which components to restore");
     EXPECT_EQ(toggles, allTicked({ "Presets" }));
     EXPECT_EQ(restoresStarted(), 1);
@@ -638,17 +610,13 @@ TEST_F(EditPageDeviceOperations, FirmwareFromFileReadsTheChosenArchive)
         ++builtInLoads;
         return Tonecrest::Result { false, "not this one" };
     });
-    const auto remembered = scratch.child("updates");
-    ASSERT_TRUE(remembered.createDirectory());
-    page->setLastDirectory(remembered);
+    const auto remembered = rememberFolder("updates");
     ModalDialogScript script({});
 
     page->updateFirmware(true); // the chooser answers "cancelled"
     settle();
     ASSERT_EQ(fileRequests.size(), 1u);
-    EXPECT_EQ(fileRequests[0].title, "Load Firmware");
-    EXPECT_EQ(fileRequests[0].patterns, "*.tfu");
-    EXPECT_FALSE(fileRequests[0].save);
+    expectRequest(fileRequests[0], "Load Firmware", "*.tfu", false);
     EXPECT_EQ(fileRequests[0].initial, remembered);
     EXPECT_EQ(rig.service->getState(), TonecrestEditorService::kStateReady);
     EXPECT_TRUE(alerts.empty());

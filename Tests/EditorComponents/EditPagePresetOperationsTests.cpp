@@ -5,7 +5,6 @@
 
 #include "ConsentWindow.h"
 #include "IOUtils.h"
-#include "ModalDialogScript.h"
 #include "RenameDialog.h"
 #include "SavePresetDialog.h"
 #include "TonecrestDataFile.h"
@@ -69,14 +68,6 @@ protected:
         connectAndRefresh();
     }
 
-    size_t blockWriteCount() const { return rig.connection.pedal.blockWrites().size(); }
-
-    /** Answers choosers with this file. */
-    void answerChoosersWith(const juce::File& file)
-    {
-        chooseFileAnswer = [file](const EditComponent::FileRequest&) { return file; };
-    }
-
     void consentGiven()
     {
         settings->setValue(exportConsentKey, true);
@@ -88,15 +79,14 @@ TEST_F(EditPagePresetOperations, RenameShowsTheCurrentNameAndSendsTheNewOne)
 {
     juce::String shownName, shownPrompt;
     ModalDialogScript script({
-        ModalDialogScript::editThen<RenameDialog>(
+        lookThenClick<RenameDialog>(
             [&](RenameDialog& dialog) {
                 shownName = dialog.getNameField().getText();
                 shownPrompt = dialog.getPromptLabel().getText();
                 dialog.getNameField().setText("Lead Tone");
             },
-            ModalDialogScript::clickButton("RENAME")),
-        ModalDialogScript::editThen<RenameDialog>([](RenameDialog& dialog) { dialog.getNameField().setText("Ignored"); },
-                                                  ModalDialogScript::clickButton("CANCEL")),
+            "RENAME"),
+        lookThenClick<RenameDialog>([](RenameDialog& dialog) { dialog.getNameField().setText("Ignored"); }, "CANCEL"),
     });
     page->renamePreset(2);
     settle();
@@ -140,8 +130,8 @@ TEST_F(EditPagePresetOperations, SaveAsOffersEverySlotAndSelectsTheOneSavedTo)
     int shownSlots = 0, shownSelection = -2;
     juce::String shownName, firstSlot;
     ModalDialogScript script({
-        ModalDialogScript::editThen<SavePresetDialog>([](SavePresetDialog&) {}, ModalDialogScript::clickButton("CANCEL")),
-        ModalDialogScript::editThen<SavePresetDialog>(
+        ModalDialogScript::clickButton("CANCEL"),
+        lookThenClick<SavePresetDialog>(
             [&](SavePresetDialog& dialog) {
                 shownSlots = dialog.getSlotBox().getNumItems();
                 shownSelection = dialog.getSelectedSlot();
@@ -150,7 +140,7 @@ TEST_F(EditPagePresetOperations, SaveAsOffersEverySlotAndSelectsTheOneSavedTo)
                 dialog.getSlotBox().setSelectedItemIndex(9);
                 dialog.getNameField().setText("Copy of Clean");
             },
-            ModalDialogScript::clickButton("SAVE")),
+            "SAVE"),
     });
     const auto writes = blockWriteCount();
     page->onSaveAs();
@@ -170,9 +160,7 @@ TEST_F(EditPagePresetOperations, SaveAsOffersEverySlotAndSelectsTheOneSavedTo)
     EXPECT_TRUE(alerts.empty());
 }
 
-class EditPageWithoutPresets : public EditPageTest
-{
-};
+using EditPageWithoutPresets = EditPageTest;
 
 TEST_F(EditPageWithoutPresets, SaveAsWithoutACurrentPresetProposesNothing)
 {
@@ -183,12 +171,12 @@ TEST_F(EditPageWithoutPresets, SaveAsWithoutACurrentPresetProposesNothing)
     ASSERT_EQ(rig.service->getCurrentPresetIndex(), -1);
     int shownSelection = -2;
     juce::String shownName = "unset";
-    ModalDialogScript script({ ModalDialogScript::editThen<SavePresetDialog>(
+    ModalDialogScript script({ lookThenClick<SavePresetDialog>(
         [&](SavePresetDialog& dialog) {
             shownSelection = dialog.getSelectedSlot();
             shownName = dialog.getPresetName();
         },
-        ModalDialogScript::clickButton("CANCEL")) });
+        "CANCEL") });
     page->onSaveAs();
     EXPECT_TRUE(script.finished());
     EXPECT_EQ(shownSelection, -1);
@@ -209,9 +197,7 @@ TEST_F(EditPagePresetOperations, ExportAndImportAskForConsentOnceAndRoundTripAPr
     EXPECT_TRUE(settings->getBoolValue(exportConsentKey));
     EXPECT_FALSE(settings->getBoolValue(importConsentKey));
     ASSERT_EQ(fileRequests.size(), 1u);
-    EXPECT_EQ(fileRequests[0].title, "Export Preset");
-    EXPECT_EQ(fileRequests[0].patterns, "*.pre");
-    EXPECT_TRUE(fileRequests[0].save);
+    expectRequest(fileRequests[0], "Export Preset", "*.pre", true);
     EXPECT_EQ(fileRequests[0].initial,
               juce::File::getSpecialLocation(juce::File::userDocumentsDirectory).getChildFile("Crunch.pre"))
         << "nothing remembered yet: the documents folder";
@@ -247,8 +233,7 @@ TEST_F(EditPagePresetOperations, ExportAndImportAskForConsentOnceAndRoundTripAPr
         EXPECT_EQ(script.seen, juce::StringArray(ConsentWindow::title));
     }
     ASSERT_EQ(fileRequests.size(), 3u);
-    EXPECT_EQ(fileRequests[2].title, "Import Preset");
-    EXPECT_FALSE(fileRequests[2].save);
+    expectRequest(fileRequests[2], "Import Preset", "*.pre", false);
     EXPECT_EQ(fileRequests[2].initial, scratch.path());
     settle();
     EXPECT_EQ(pedal().presetName(5, SimulatedPedal::Copy::Working), "From File");

@@ -7,6 +7,7 @@
 #include "Application/FileTestHelpers.h"
 #include "EditComponent.h"
 #include "GuiTestFixture.h"
+#include "ModalDialogScript.h"
 #include "OverlayComponent.h"
 #include "Protocol/EditorServiceTestRig.h"
 #include "StatusBar.h"
@@ -48,6 +49,13 @@ inline Tonecrest::TonecrestData::ParameterMap parameterList(const std::map<Tonec
     for (const auto& [id, value] : values)
         list.insert(deviceEntry(id, value));
     return list;
+}
+
+/** Runs `look` on the dialog content of type T, then clicks the button with this text. */
+template <typename T>
+ModalDialogScript::Step lookThenClick(std::function<void(T&)> look, const juce::String& button)
+{
+    return ModalDialogScript::editThen<T>(std::move(look), ModalDialogScript::clickButton(button));
 }
 
 /** The message id the pedal sees for a parameter. */
@@ -134,6 +142,26 @@ protected:
         button.mouseDown(mouseEvent(button, { 2.0f, 2.0f }, { 2.0f, 2.0f }));
         button.mouseUp(mouseEvent(button, { 2.0f, 2.0f }, { 2.0f, 2.0f }));
     }
+
+    /** A press on a box that opens its menu on mouse down. */
+    static void press(juce::Component& box) { box.mouseDown(mouseEvent(box, { 5.0f, 5.0f }, { 5.0f, 5.0f })); }
+
+    /** Answers every file chooser with this file. */
+    void answerChoosersWith(const juce::File& file)
+    {
+        chooseFileAnswer = [file](const EditComponent::FileRequest&) { return file; };
+    }
+
+    /** The title, patterns and kind of a chooser the page asked for. */
+    static void expectRequest(const EditComponent::FileRequest& request, const char* title, const char* patterns,
+                              bool save)
+    {
+        EXPECT_EQ(request.title, title);
+        EXPECT_EQ(request.patterns, patterns) << title;
+        EXPECT_EQ(request.save, save) << title;
+    }
+
+    size_t blockWriteCount() const { return rig.connection.pedal.blockWrites().size(); }
 
     /** The id of the menu item with this text (sub-menus included), 0 when there is none. */
     static int itemId(const juce::PopupMenu& menu, const juce::String& text)

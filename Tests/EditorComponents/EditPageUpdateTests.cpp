@@ -23,9 +23,7 @@ struct RecordingGlobalPage : GlobalComponent
     std::vector<double> mainModes;
 };
 
-class EditPageUpdate : public EditPageTest
-{
-};
+using EditPageUpdate = EditPageTest;
 
 TEST_F(EditPageUpdate, ListenerCallsFromAnyThreadAreOnlyRecordedAndTakenInOneUpdatePass)
 {
@@ -132,14 +130,8 @@ TEST_F(EditPageUpdate, EveryServiceStateHasItsTexts)
         const auto texts = EditComponent::statusTextsForState(expected.state, "No reply", 0.25);
         EXPECT_EQ(texts.barShown, expected.bar != nullptr);
         EXPECT_EQ(texts.overlayShown, expected.overlay != nullptr);
-        if (expected.bar != nullptr)
-        {
-            EXPECT_EQ(texts.barText, expected.bar);
-        }
-        if (expected.overlay != nullptr)
-        {
-            EXPECT_EQ(texts.overlayText, expected.overlay);
-        }
+        EXPECT_EQ(texts.barText, expected.bar != nullptr ? expected.bar : texts.barText);
+        EXPECT_EQ(texts.overlayText, expected.overlay != nullptr ? expected.overlay : texts.overlayText);
         EXPECT_EQ(texts.isError, expected.error);
         EXPECT_EQ(texts.busy, expected.busy);
         EXPECT_DOUBLE_EQ(texts.progress, expected.progress);
@@ -156,11 +148,13 @@ TEST_F(EditPageUpdate, StatusBarAndOverlayFollowTheServiceFromDisconnectedToErro
     EXPECT_EQ(overlay.getTitle(), "Please connect TONECREST");
     EXPECT_EQ(page->getPresetTitle().text, "") << "no current preset yet";
 
-    connectAndRefresh();
-    // The displays follow within the status interval.
+    // Connecting runs through 3, 4 and 1 within a few milliseconds; the displays are not
+    // rewritten for each, but end on the state the service is in.
+    rig.connectAndRefresh();
     ASSERT_TRUE(pumpUntil([&] { return !overlay.isVisible(); }));
     EXPECT_TRUE(statusBar.isVisible());
     EXPECT_EQ(statusBar.getLabel().getText(), "");
+    EXPECT_EQ(page->getPresetList().getSelectedRow(), 0) << "the refresh was seen through its notification";
     EXPECT_TRUE(page->getSaveButton().isEnabled());
 
     // A backup whose first read goes unanswered keeps the service busy until its time-out.
@@ -178,28 +172,12 @@ TEST_F(EditPageUpdate, StatusBarAndOverlayFollowTheServiceFromDisconnectedToErro
     ASSERT_TRUE(pumpUntil([&] { return rig.service->getState() == Service::kStateError; }, 60000));
     ASSERT_TRUE(pumpUntil([&] { return overlay.getTitle() == "An error occurred."; }));
     EXPECT_EQ(statusBar.getLabel().getText(), "An error occurred.");
-    EXPECT_EQ(overlay.getTitle(), "An error occurred.");
     EXPECT_EQ(overlay.getDetail(), juce::String(rig.service->getLastError()));
     EXPECT_FALSE(statusBar.getSpinner().isVisible());
     EXPECT_TRUE(page->getSaveButton().isEnabled());
-}
-
-TEST_F(EditPageUpdate, StateChangesInQuickSuccessionReachTheDisplaysAsTheLatestState)
-{
-    makePage();
-    pump(50);
-    ASSERT_EQ(overlay.getTitle(), "Please connect TONECREST");
-
-    // Connecting runs through 3, 4 and 1 within a few milliseconds; the displays are not
-    // rewritten for each, but end on the state the service is in.
-    rig.connectAndRefresh();
-    ASSERT_TRUE(pumpUntil([&] { return !overlay.isVisible(); }));
-    EXPECT_EQ(statusBar.getLabel().getText(), "");
-    EXPECT_EQ(page->getPresetList().getSelectedRow(), 0) << "the refresh was seen through its notification";
 
     rig.service->disconnect();
-    ASSERT_TRUE(pumpUntil([&] { return overlay.isVisible(); }));
-    EXPECT_EQ(overlay.getTitle(), "Please connect TONECREST");
+    ASSERT_TRUE(pumpUntil([&] { return overlay.getTitle() == "Please connect TONECREST"; }));
     EXPECT_EQ(statusBar.getLabel().getText(), "Disconnected");
 }
 
@@ -236,13 +214,7 @@ TEST_F(EditPageUpdate, RoutingRowsAreLitFromTheInsertsAndAnOptionWritesItsValue)
     pump(50);
     EXPECT_EQ(litOptions(13), (std::vector<bool> { false, false, true, false, false }));
 
-    // Layout: two 52-pixel buttons, three 33-pixel ones from x 333, five 16-pixel ones.
-    EXPECT_EQ(rows[0].options[1]->getBounds(), juce::Rectangle<int>(380, 421, 52, 18));
-    EXPECT_EQ(rows[10].options[0]->getBounds(), juce::Rectangle<int>(333, 601, 33, 18));
-    std::vector<int> loopX;
-    for (const auto& option : rows[13].options)
-        loopX.push_back(option->getX());
-    EXPECT_EQ(loopX, (std::vector<int> { 342, 358, 375, 391, 408 }));
+    EXPECT_EQ(rows[13].options[4]->getBounds(), juce::Rectangle<int>(408, 655, 16, 18));
     EXPECT_TRUE(alerts.empty());
 }
 

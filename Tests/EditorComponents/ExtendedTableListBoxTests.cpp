@@ -18,6 +18,11 @@ juce::Colour cellColour(int position)
     return juce::Colour::fromHSV(float(position) / float(rowsPerColumn * numColumns), 1.0f, 1.0f, 1.0f);
 }
 
+juce::String cellName(int row, int columnId)
+{
+    return juce::String(row) + " " + juce::String(columnId);
+}
+
 /** A grid of 4 columns of 8 cells, each filled with its own colour; records every callback. */
 struct GridModel : ExtendedTableListBoxModel
 {
@@ -44,10 +49,7 @@ struct GridModel : ExtendedTableListBoxModel
     void cellDragged(int row, int columnId, const juce::MouseEvent&) override { add("drag", row, columnId); }
     juce::var getDragSourceDescription(const juce::SparseSet<int>&) override { return description; }
 
-    void add(const char* what, int row, int columnId)
-    {
-        events.add(juce::String(what) + " " + juce::String(row) + " " + juce::String(columnId));
-    }
+    void add(const char* what, int row, int columnId) { events.add(juce::String(what) + " " + cellName(row, columnId)); }
     int count(const juce::String& prefix) const
     {
         int n = 0;
@@ -57,22 +59,27 @@ struct GridModel : ExtendedTableListBoxModel
     }
 };
 
+/** Four fixed columns with no header, rows of `rowHeight`, at the grid's size. */
+void shapeAsGrid(ExtendedTableListBox& table)
+{
+    for (int column = 1; column <= numColumns; ++column)
+        table.getHeader().addColumn("#", column, columnWidth, columnWidth, columnWidth, juce::TableHeaderComponent::visible);
+    table.setHeaderHeight(0);
+    table.setRowHeight(rowHeight);
+    table.setBounds(0, 0, numColumns * columnWidth, rowsPerColumn * rowHeight);
+}
+
 /** A window holding the grid table; with `container` it is the drag-and-drop container and the
     drop target. */
 struct GridHost : juce::Component, juce::DragAndDropContainer, juce::DragAndDropTarget
 {
     GridHost(const juce::String& tableName, juce::TableListBoxModel& model) : table(tableName, &model)
     {
-        for (int column = 1; column <= numColumns; ++column)
-            table.getHeader().addColumn("#", column, columnWidth, columnWidth, columnWidth,
-                                        juce::TableHeaderComponent::visible);
-        table.setHeaderHeight(0);
+        shapeAsGrid(table);
         table.getHeader().setVisible(false);
-        table.setRowHeight(rowHeight);
         table.setMultipleSelectionEnabled(true);
         addAndMakeVisible(table);
-        setBounds(0, 0, numColumns * columnWidth, rowsPerColumn * rowHeight);
-        table.setBounds(getLocalBounds());
+        setBounds(table.getBounds());
     }
 
     bool isInterestedInDragSource(const SourceDetails&) override { return true; }
@@ -161,13 +168,10 @@ TEST_F(ExtendedTableTest, PlainModelSeesOnlyJuceCallbacksAndPaintsItsCells)
         {
             g.fillAll(cellColour((columnId - 1) * rowsPerColumn + row));
         }
-        void cellClicked(int row, int columnId, const juce::MouseEvent&) override
+        void cellClicked(int row, int column, const juce::MouseEvent&) override { events.add("click " + cellName(row, column)); }
+        void cellDoubleClicked(int row, int column, const juce::MouseEvent&) override
         {
-            events.add("click " + juce::String(row) + " " + juce::String(columnId));
-        }
-        void cellDoubleClicked(int row, int columnId, const juce::MouseEvent&) override
-        {
-            events.add("double " + juce::String(row) + " " + juce::String(columnId));
+            events.add("double " + cellName(row, column));
         }
     } model;
     GridHost host(ExtendedTableListBox::cellDragReportingName, model);
@@ -210,17 +214,12 @@ TEST_F(ExtendedTableTest, OnlyTheNamedTableReportsDragMovesAndTheReleaseComesBef
         EXPECT_LT(upAt, dropAt) << "the column of the release is known when the drop arrives";
         EXPECT_TRUE(GridDragDescription::fromVar(host.dropped).has_value());
 
-        if (name == "Other")
-        {
-            EXPECT_EQ(model.count("drag"), 0);
-        }
-        else
-        {
-            EXPECT_GT(model.count("drag"), 1) << "every move is reported";
-            EXPECT_TRUE(model.events.contains("drag 1 1"));
-            EXPECT_TRUE(model.events.contains("drag 1 3"));
-            EXPECT_FALSE(model.events.contains("drag 6 3")) << "the row stays the pressed one";
-        }
+        // Every move is reported, with the pressed row and the column under the pointer.
+        const bool reporting = name != "Other";
+        EXPECT_EQ(model.count("drag") > 1, reporting);
+        EXPECT_EQ(model.events.contains("drag 1 1"), reporting);
+        EXPECT_EQ(model.events.contains("drag 1 3"), reporting);
+        EXPECT_FALSE(model.events.contains("drag 6 3"));
         finishDrag(host);
         host.removeFromDesktop();
     }
@@ -246,12 +245,7 @@ TEST_F(ExtendedTableTest, OtherDescriptionsDragAsJuceDoesAndWithoutAContainerNot
         GridModel model;
         model.description = grid({ 3 }, 1, 3).toVar();
         ExtendedTableListBox table(ExtendedTableListBox::cellDragReportingName, &model);
-        for (int column = 1; column <= numColumns; ++column)
-            table.getHeader().addColumn("#", column, columnWidth, columnWidth, columnWidth,
-                                        juce::TableHeaderComponent::visible);
-        table.setHeaderHeight(0);
-        table.setRowHeight(rowHeight);
-        table.setBounds(0, 0, numColumns * columnWidth, rowsPerColumn * rowHeight);
+        shapeAsGrid(table);
         show(table);
         PeerMouse mouse(table);
         mouse.dragFromTo(cell(3, 1), cell(5, 2));
@@ -325,24 +319,16 @@ TEST_F(ExtendedTableTest, GridDescriptionRoundTripsAndBadShapesAreNotGrids)
     EXPECT_EQ(back->getAnchorPosition(), 9);
     EXPECT_EQ(back->getNumColumns(), numColumns);
 
-    auto zeroRows = original;
+    auto zeroRows = original, noWidth = original;
     zeroRows.rowsPerColumn = 0;
-    EXPECT_FALSE(GridDragDescription::fromVar(zeroRows.toVar()).has_value());
-    auto noWidth = original;
     noWidth.columnWidth = 0;
-    EXPECT_FALSE(GridDragDescription::fromVar(noWidth.toVar()).has_value());
-
-    auto shortArray = original.toVar();
+    auto shortArray = original.toVar(), textField = original.toVar(), bitsNotArray = original.toVar();
     shortArray.getArray()->removeLast();
-    EXPECT_FALSE(GridDragDescription::fromVar(shortArray).has_value());
-    auto textField = original.toVar();
     textField.getArray()->set(3, "wide");
-    EXPECT_FALSE(GridDragDescription::fromVar(textField).has_value());
-    auto bitsNotArray = original.toVar();
     bitsNotArray.getArray()->set(0, 1);
-    EXPECT_FALSE(GridDragDescription::fromVar(bitsNotArray).has_value());
-    EXPECT_FALSE(GridDragDescription::fromVar("rows").has_value());
-    EXPECT_FALSE(GridDragDescription::fromVar({}).has_value());
+    for (const auto& bad :
+         { zeroRows.toVar(), noWidth.toVar(), shortArray, textField, bitsNotArray, juce::var("rows"), juce::var() })
+        EXPECT_FALSE(GridDragDescription::fromVar(bad).has_value()) << juce::JSON::toString(bad);
 }
 
 TEST_F(ExtendedTableTest, CustomCellComponentsFollowTheirColumn)

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -72,41 +73,20 @@ std::vector<uint8_t> pic18Image()
                         { 0xF00000, { 0x33, 0x44 } } });
 }
 
-std::vector<uint8_t> queryReply(uint8_t family, uint32_t start, uint32_t size)
-{
-    std::vector<uint8_t> reply(64, 0);
-    reply[0] = 0x02;
-    reply[1] = 56;
-    reply[2] = family;
-    reply[3] = 1;
-    for (size_t i = 0; i < 4; ++i)
-    {
-        reply[4 + i] = static_cast<uint8_t>(start >> (8 * i));
-        reply[8 + i] = static_cast<uint8_t>(size >> (8 * i));
-    }
-    reply[12] = 0xFF;
-    return reply;
-}
-
-/** Counts writes and fails the chosen one, for faults the HID device cannot aim at one report. */
+/** Fails every write of one command, for faults the HID device cannot aim at one report. */
 class WriteFaultDevice : public USBDevice
 {
 public:
-    WriteFaultDevice(USBDevice& wrapped, int failingWrite, int result)
-        : inner(wrapped), failAt(failingWrite), failResult(result)
-    {
-    }
+    WriteFaultDevice(USBDevice& wrapped, uint8_t failingCommand) : inner(wrapped), command(failingCommand) {}
     int read(uint8_t* buffer, size_t length, int timeoutMs) override { return inner.read(buffer, length, timeoutMs); }
     int write(const uint8_t* data, size_t length) override
     {
-        return ++writes == failAt ? failResult : inner.write(data, length);
+        return length > 1 && data[1] == command ? -1 : inner.write(data, length);
     }
-    int writes = 0;
 
 private:
     USBDevice& inner;
-    int failAt;
-    int failResult;
+    uint8_t command;
 };
 
 struct Bench
@@ -132,9 +112,7 @@ struct Bench
 TEST(BootloaderSequence, ProgramsAndVerifiesAnImageEndToEnd)
 {
     Bench bench;
-    auto image = pic18Image();
-    Result result = programHexImage(bench.hid, image, [&](double value) { bench.progress.push_back(value); });
-    ASSERT_TRUE(result.ok) << (result.error ? result.error : "");
+    ASSERT_EQ(bench.run(pic18Image()), kProgramSuccess);
 
     std::vector<uint8_t> expected(kProgramSize, 0xFF);
     std::copy(kFirstRun.begin(), kFirstRun.end(), expected.begin());
@@ -180,39 +158,35 @@ TEST(BootloaderSequence, FamilyTwoSkipsPhantomBytesWhenVerifying)
 
 TEST(BootloaderFaults, QueryFaultsStopBeforeTheErase)
 {
+    const struct
+    {
+        const char* name;
+        std::function<void(Bench&)> fault;
+        int code;
+        const char* logged;
+        int erases;
+    } cases[] = {
+        { "wrong echo", [](Bench& b) { b.bootloader.setWrongReplyCommand(0x02, 0x07); }, kProgramQueryFailed, "Comm Error 3, origin at Comm.cpp:", 0 },
+        { "no reply", [](Bench& b) { b.bootloader.dropRepliesTo(0x02); }, kProgramQueryTimedOut, "Comm Error 4, origin at Comm.cpp:", 0 },
+        { "unplugged", [](Bench& b) { b.device.unplug(); }, kProgramQueryFailed, "", 0 },
+        { "no reply once the erase has started", [](Bench& b) { b.bootloader.dropRepliesTo(0x02, 1); }, kProgramQueryTimedOut, "", 1 },
+    };
+    for (const auto& c : cases)
     {
         Bench bench;
-        bench.bootloader.setWrongReplyCommand(0x02, 0x07);
-        EXPECT_EQ(bench.run(pic18Image()), kProgramQueryFailed);
-        EXPECT_TRUE(bench.log.contains("Comm Error 3, origin at Comm.cpp:"));
-        EXPECT_EQ(bench.bootloader.eraseCount(), 0);
-    }
-    {
-        Bench bench;
-        bench.bootloader.dropRepliesTo(0x02);
-        EXPECT_EQ(bench.run(pic18Image()), kProgramQueryTimedOut);
-        EXPECT_TRUE(bench.log.contains("Comm Error 4, origin at Comm.cpp:"));
-        EXPECT_EQ(bench.bootloader.eraseCount(), 0);
-    }
-    {
-        Bench bench;
-        bench.device.unplug();
-        EXPECT_EQ(bench.run(pic18Image()), kProgramQueryFailed);
-    }
-    {
-        Bench bench;
-        bench.bootloader.dropRepliesTo(0x02, 1); // silent once the erase has started
-        EXPECT_EQ(bench.run(pic18Image()), kProgramQueryTimedOut);
-        EXPECT_EQ(bench.bootloader.eraseCount(), 1);
-        EXPECT_EQ(bench.bootloader.programPacketCount(), 0);
+        c.fault(bench);
+        EXPECT_EQ(bench.run(pic18Image()), c.code) << c.name;
+        EXPECT_TRUE(bench.log.contains(c.logged)) << c.name;
+        EXPECT_EQ(bench.bootloader.eraseCount(), c.erases) << c.name;
+        EXPECT_EQ(bench.bootloader.programPacketCount(), 0) << c.name;
     }
 }
 
 TEST(BootloaderFaults, QueryRepliesDescribingUnholdableMemoryAreRefused)
 {
     const std::pair<const char*, std::vector<uint8_t>> cases[] = {
-        { "region of 512 MiB", queryReply(2, 0x1000, 0x0FFFFFFF) },
-        { "region wrapping past 4 GiB", queryReply(1, 0xFFFFFF00, 0x200) },
+        { "region of 512 MiB", queryReply(56, 2, { { 1, 0x1000, 0x0FFFFFFF } }) },
+        { "region wrapping past 4 GiB", queryReply(56, 1, { { 1, 0xFFFFFF00, 0x200 } }) },
     };
     for (const auto& [name, reply] : cases)
     {
@@ -289,24 +263,16 @@ TEST(BootloaderFaults, ReadBackFaultsFailTheVerify)
 
 TEST(BootloaderFaults, FailedEraseOrResetWriteGivesItsCode)
 {
-    // A clean run first, to learn which write is the reset.
-    int writesInGoodRun = 0;
     {
         Bench bench;
-        WriteFaultDevice counting(bench.hid, -1, -1);
-        ASSERT_EQ(programPicDevice(counting, makeLineReader(pic18Image()), nullptr), kProgramSuccess);
-        writesInGoodRun = counting.writes;
-    }
-    {
-        Bench bench;
-        WriteFaultDevice failing(bench.hid, 2, -1);
+        WriteFaultDevice failing(bench.hid, 0x04);
         EXPECT_EQ(programPicDevice(failing, makeLineReader(pic18Image()), nullptr), kProgramFailed);
         EXPECT_TRUE(bench.log.contains("Erase failed"));
         EXPECT_EQ(bench.bootloader.eraseCount(), 0);
     }
     {
         Bench bench;
-        WriteFaultDevice failing(bench.hid, writesInGoodRun, -1);
+        WriteFaultDevice failing(bench.hid, 0x08);
         EXPECT_EQ(programPicDevice(failing, makeLineReader(pic18Image()), nullptr), kProgramQueryFailed);
         EXPECT_EQ(bench.bootloader.resetCount(), 0);
         EXPECT_TRUE(bench.bootloader.violations().empty());

@@ -7,7 +7,6 @@
 // 64 KiB), a record cut short at that boundary, an odd-length last record, a start address
 // record (type 5) and CRLF line ends.
 
-#include "HexImport.h"
 #include "PICLoaderHIDDevice.h"
 #include "PICProgrammer.h"
 #include "PICTestHelpers.h"
@@ -19,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -77,15 +77,6 @@ std::vector<std::string> lines(const std::string& text)
     return result;
 }
 
-DeviceDescription family1Chip()
-{
-    DeviceDescription description;
-    description.family = 1;
-    description.bytesPerPacket = 56;
-    description.regions = { { 1, 0x10FE00, 0x110400, 0x600 } };
-    return description;
-}
-
 SimulatedBootloader::Config family1Config()
 {
     SimulatedBootloader::Config config;
@@ -94,6 +85,17 @@ SimulatedBootloader::Config family1Config()
     config.regions = { { 1, 0x10FE00, 0x600 } };
     return config;
 }
+
+/** A fresh simulated chip; it and the log stay for checks after programming. */
+struct Chip
+{
+    PICLogCapture log;
+    SimulatedHIDDevice device { 0x04D8, 0x003C };
+    SimulatedBootloader bootloader { device, family1Config() };
+    PICLoaderHIDDevice hid { &device };
+
+    Result program(const std::vector<uint8_t>& image) { return programHexImage(hid, image, nullptr); }
+};
 
 class ObjcopyHex : public ::testing::Test
 {
@@ -128,82 +130,39 @@ TEST_F(ObjcopyHex, FixtureHasTheRecordsItIsMeantToCover)
     EXPECT_NE(hex.find("\r\n"), std::string::npos);
 }
 
-TEST_F(ObjcopyHex, ImportPlacesEveryByteAtItsLinearAddress)
+TEST_F(ObjcopyHex, ProgramsAndVerifiesEveryByteAtItsLinearAddress)
 {
-    std::vector<HexBlock> blocks;
-    bool configFound = true;
-    const auto image = bytes();
-    ASSERT_EQ(importHexFile(makeLineReader(image), family1Chip(), blocks, configFound), kHexImported);
-    EXPECT_FALSE(configFound);
-    ASSERT_EQ(blocks.size(), 1u);
+    Chip chip;
+    ASSERT_TRUE(chip.program(bytes()).ok);
 
     std::vector<uint8_t> expected(0x600, 0xFF);
     std::copy(binary.begin(), binary.end(), expected.begin() + (kLoadAddress - 0x10FE00));
-    EXPECT_EQ(blocks[0].data, expected);
-
-    // Without line feeds' carriage returns the image reads the same.
-    std::string unixText;
-    for (char c : hex)
-        if (c != '\r')
-            unixText.push_back(c);
-    std::vector<uint8_t> unixImage(unixText.begin(), unixText.end());
-    std::vector<HexBlock> unixBlocks;
-    ASSERT_EQ(importHexFile(makeLineReader(unixImage), family1Chip(), unixBlocks, configFound), kHexImported);
-    EXPECT_EQ(unixBlocks[0].data, expected);
-}
-
-TEST_F(ObjcopyHex, ProgramsAndVerifiesOnTheSimulatedBootloader)
-{
-    PICLogCapture log;
-    SimulatedHIDDevice device(0x04D8, 0x003C);
-    SimulatedBootloader bootloader(device, family1Config());
-    PICLoaderHIDDevice hid(&device);
-    ASSERT_TRUE(programHexImage(hid, bytes(), nullptr).ok);
-
-    std::vector<uint8_t> expected(0x600, 0xFF);
-    std::copy(binary.begin(), binary.end(), expected.begin() + (kLoadAddress - 0x10FE00));
-    EXPECT_EQ(bootloader.flash(0x10FE00), expected);
-    EXPECT_TRUE(bootloader.violations().empty());
+    EXPECT_EQ(chip.bootloader.flash(0x10FE00), expected);
+    EXPECT_TRUE(chip.bootloader.violations().empty());
 }
 
 TEST_F(ObjcopyHex, BrokenLinesInARealImageRejectItBeforeTheErase)
 {
-    auto all = lines(hex);
-    ASSERT_GT(all.size(), 20u);
-    auto join = [](const std::vector<std::string>& parts) {
-        std::string text;
-        for (const auto& part : parts)
-            text += part + "\n";
-        return std::vector<uint8_t>(text.begin(), text.end());
+    ASSERT_GT(lines(hex).size(), 20u);
+    const std::pair<const char*, std::function<void(std::string&)>> breaks[] = {
+        { "bad checksum", [](std::string& line) {
+             line.pop_back(); // the CR
+             line.back() = line.back() == '0' ? '1' : '0';
+         } },
+        { "short line", [](std::string& line) { line.resize(20); } },
+        { "missing colon", [](std::string& line) { line.erase(0, 1); } },
     };
-
-    std::vector<std::pair<const char*, std::vector<std::string>>> cases;
-    auto badChecksum = all;
-    std::string& line = badChecksum[10];
-    line.pop_back(); // the CR
-    line.back() = line.back() == '0' ? '1' : '0';
-    cases.push_back({ "bad checksum", badChecksum });
-    auto shortLine = all;
-    shortLine[10] = shortLine[10].substr(0, 20);
-    cases.push_back({ "short line", shortLine });
-    auto noColon = all;
-    noColon[10] = noColon[10].substr(1);
-    cases.push_back({ "missing colon", noColon });
-
-    for (const auto& [name, broken] : cases)
+    for (const auto& [name, breakLine] : breaks)
     {
-        std::vector<HexBlock> blocks;
-        bool configFound = false;
-        const auto image = join(broken);
-        EXPECT_EQ(importHexFile(makeLineReader(image), family1Chip(), blocks, configFound), kHexMalformed) << name;
+        auto broken = lines(hex);
+        breakLine(broken[10]);
+        std::string text;
+        for (const auto& line : broken)
+            text += line + "\n";
 
-        PICLogCapture log;
-        SimulatedHIDDevice device(0x04D8, 0x003C);
-        SimulatedBootloader bootloader(device, family1Config());
-        PICLoaderHIDDevice hid(&device);
-        Result result = programHexImage(hid, image, nullptr);
-        EXPECT_STREQ(result.error, "PIC update failed!") << name;
-        EXPECT_TRUE(log.contains("Malformed HEX record at line 11")) << name;
-        EXPECT_EQ(bootloader.eraseCount(), 0) << name;
+        Chip chip;
+        EXPECT_STREQ(chip.program(std::vector<uint8_t>(text.begin(), text.end())).error, "PIC update failed!") << name;
+        EXPECT_TRUE(chip.log.contains("Malformed HEX record at line 11")) << name;
+        EXPECT_EQ(chip.bootloader.eraseCount(), 0) << name;
     }
 }

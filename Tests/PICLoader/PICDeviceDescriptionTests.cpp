@@ -1,85 +1,49 @@
 #include "DeviceDescription.h"
+#include "PICTestHelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 using namespace Tonecrest::PICLoader;
+using namespace Tonecrest::Testing;
 
 namespace
 {
-std::vector<uint8_t> queryReply(uint8_t bytesPerPacket, uint8_t family,
-                                std::vector<std::vector<uint32_t>> regions, bool endMarker = true)
+DeviceDescription describe(int bytesPerPacket, int family, const std::vector<std::array<uint32_t, 3>>& regions,
+                           bool endMarker = true)
 {
-    std::vector<uint8_t> reply(DeviceDescription::kQueryReplySize + 9, 0);
-    reply[0] = 0x02;
-    reply[1] = bytesPerPacket;
-    reply[2] = family;
-    size_t at = 3;
-    for (const auto& region : regions)
-    {
-        reply[at] = static_cast<uint8_t>(region[0]);
-        for (size_t i = 0; i < 4; ++i)
-        {
-            reply[at + 1 + i] = static_cast<uint8_t>(region[1] >> (8 * i));
-            reply[at + 5 + i] = static_cast<uint8_t>(region[2] >> (8 * i));
-        }
-        at += 9;
-    }
-    if (endMarker && at < reply.size())
-        reply[at] = 0xFF;
-    return reply;
+    return DeviceDescription::fromQueryResponse(queryReply(bytesPerPacket, family, regions, endMarker).data());
 }
 } // namespace
 
 TEST(PICDeviceDescription, FamilySetsWordAndAddressWidths)
 {
-    struct Case
+    // family, flash word, config word, flash address, config address; an unknown family keeps the defaults.
+    const uint32_t cases[][5] = { { 1, 2, 2, 1, 1 }, { 2, 4, 4, 2, 2 }, { 3, 4, 2, 1, 1 }, { 7, 2, 2, 1, 1 } };
+    for (const auto& c : cases)
     {
-        uint8_t family;
-        uint32_t wordFlash, wordConfig, addressFlash, addressConfig;
-    };
-    const Case cases[] = {
-        { 1, 2, 2, 1, 1 },
-        { 2, 4, 4, 2, 2 },
-        { 3, 4, 2, 1, 1 },
-        { 7, 2, 2, 1, 1 }, // unknown family keeps the defaults
-    };
-    for (const Case& c : cases)
-    {
-        auto description = DeviceDescription::fromQueryResponse(queryReply(56, c.family, {}).data());
-        EXPECT_EQ(description.family, c.family);
-        EXPECT_EQ(description.bytesPerPacket, 56u);
-        EXPECT_EQ(description.bytesPerWordFlash, c.wordFlash) << "family " << int(c.family);
-        EXPECT_EQ(description.bytesPerWordConfig, c.wordConfig) << "family " << int(c.family);
-        EXPECT_EQ(description.bytesPerAddressFlash, c.addressFlash) << "family " << int(c.family);
-        EXPECT_EQ(description.bytesPerAddressConfig, c.addressConfig) << "family " << int(c.family);
-        EXPECT_EQ(description.bytesPerWordEEPROM, 1u);
-        EXPECT_EQ(description.bytesPerAddressEEPROM, 1u);
+        const auto d = describe(56, static_cast<int>(c[0]), {});
+        EXPECT_EQ((std::vector<uint32_t> { d.family, d.bytesPerWordFlash, d.bytesPerWordConfig, d.bytesPerAddressFlash,
+                                           d.bytesPerAddressConfig }),
+                  std::vector<uint32_t>(c, c + 5));
     }
 }
 
 TEST(PICDeviceDescription, RegionsAreReadUntilTheEndMarkerAndAtMostThree)
 {
-    auto family2 = DeviceDescription::fromQueryResponse(
-        queryReply(56, 2, { { 1, 0x400, 0x1000 }, { 2, 0x7FF000, 0x400 }, { 3, 0xF80000, 0x10 } }).data());
-    ASSERT_EQ(family2.regions.size(), 3u);
-    EXPECT_EQ(family2.regions[0], (MemoryRegion { 1, 0x400, 0x1400, 0x2000 }));
-    EXPECT_EQ(family2.regions[1], (MemoryRegion { 2, 0x7FF000, 0x7FF400, 0x400 }));
-    EXPECT_EQ(family2.regions[2], (MemoryRegion { 3, 0xF80000, 0xF80010, 0x20 }));
-
-    auto four = DeviceDescription::fromQueryResponse(
-        queryReply(56, 1, { { 1, 0x1000, 8 }, { 1, 0x2000, 8 }, { 1, 0x3000, 8 }, { 1, 0x4000, 8 } }, false).data());
+    auto family2 = describe(56, 2, { { 1, 0x400, 0x1000 }, { 2, 0x7FF000, 0x400 }, { 3, 0xF80000, 0x10 } });
+    EXPECT_EQ(family2.regions, (std::vector<MemoryRegion> { { 1, 0x400, 0x1400, 0x2000 },
+                                                            { 2, 0x7FF000, 0x7FF400, 0x400 },
+                                                            { 3, 0xF80000, 0xF80010, 0x20 } }));
+    auto four = describe(56, 1, { { 1, 0x1000, 8 }, { 1, 0x2000, 8 }, { 1, 0x3000, 8 }, { 1, 0x4000, 8 } }, false);
     EXPECT_EQ(four.regions.size(), 3u);
-
-    auto none = DeviceDescription::fromQueryResponse(queryReply(56, 1, {}).data());
-    EXPECT_TRUE(none.regions.empty());
+    EXPECT_TRUE(describe(56, 1, {}).regions.empty());
 }
 
 TEST(PICDeviceDescription, OddRegionsAndPacketSizesAreTamed)
 {
-    auto description = DeviceDescription::fromQueryResponse(
-        queryReply(64, 2, { { 9, 0x1000, 0x10 }, { 1, 0x10, 0xFFFFFFFF } }).data());
+    auto description = describe(64, 2, { { 9, 0x1000, 0x10 }, { 1, 0x10, 0xFFFFFFFF } });
     EXPECT_EQ(description.bytesPerPacket, 58u) << "payloads never exceed the data field";
     ASSERT_EQ(description.regions.size(), 2u);
     EXPECT_EQ(description.regions[0], (MemoryRegion { 0, 0x1000, 0x1010, 0 })) << "unknown type stays untyped";

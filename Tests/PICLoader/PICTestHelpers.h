@@ -2,6 +2,7 @@
 
 #include "Result.h"
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <initializer_list>
@@ -79,6 +80,31 @@ inline std::string hexRecord(int type, uint32_t address, const std::vector<uint8
     std::snprintf(field, sizeof(field), "%02X", (0x100 - (sum & 0xFF)) & 0xFF);
     line += field;
     return line;
+}
+
+/** A 64-byte query reply: echo, packet size, family, then (type, start, size) per region and the
+    end marker unless left out. */
+inline std::vector<uint8_t> queryReply(int bytesPerPacket, int family,
+                                       const std::vector<std::array<uint32_t, 3>>& regions, bool endMarker = true)
+{
+    std::vector<uint8_t> reply(64, 0);
+    reply[0] = 0x02;
+    reply[1] = static_cast<uint8_t>(bytesPerPacket);
+    reply[2] = static_cast<uint8_t>(family);
+    size_t at = 3;
+    for (const auto& [type, start, size] : regions)
+    {
+        reply[at] = static_cast<uint8_t>(type);
+        for (size_t i = 0; i < 4; ++i)
+        {
+            reply[at + 1 + i] = static_cast<uint8_t>(start >> (8 * i));
+            reply[at + 5 + i] = static_cast<uint8_t>(size >> (8 * i));
+        }
+        at += 9;
+    }
+    if (endMarker)
+        reply[at] = 0xFF;
+    return reply;
 }
 
 /** Lines joined with "\r\n", the way the firmware tools write them, ending in a line break. */

@@ -19,7 +19,7 @@ void populatePedal(SimulatedPedal& pedal)
         pedal.setPresetName(i, "Preset " + std::to_string(i));
     for (unsigned i = 0; i < 32; ++i)
         pedal.setCabinetName(9, i, "Cab " + std::to_string(i));
-    pedal.setGlobals({ { 30, 1.0f }, { 108, 5.0f } });
+    pedal.setGlobals({ { 30, 0.0f }, { 108, 5.0f } }); // presets numbered from 0
     pedal.setPresetParams(7, { { 2, 0.25f }, { 8, -6.0f }, { 11, 10003.0f } });
     pedal.setPresetName(7, "Lead");
     pedal.setCabinetName(14, 0, "EditCab");
@@ -131,24 +131,25 @@ TEST(EditorServiceWaitForReady, FailedVersionQueryCountsAsZeroVersion)
     }
 }
 
-TEST(EditorServiceWaitForReady, SilentPedalTimesOut)
+TEST(EditorServiceWaitForReady, SilentPedalOrUnansweredSecondPingTimesOut)
 {
-    EditorServiceRig rig;
-    rig.connection.pedal.addFault({ 0xB4, SimulatedPedal::Fault::Drop, 0, SimulatedPedal::kAlways });
-    rig.connectAndWaitForReady();
-    EXPECT_EQ(rig.service->getState(), 13);
-    EXPECT_EQ(rig.service->getLastError(), "Timed out waiting for device to become ready");
-    EXPECT_GE(rig.connection.pedal.receivedPacketsOfType(0xB4).size(), 2u);
-    EXPECT_TRUE(rig.connection.pedal.receivedPacketsOfType(0xB5).empty());
-}
-
-TEST(EditorServiceWaitForReady, UnansweredSecondPingFails)
-{
-    EditorServiceRig rig;
-    rig.connection.pedal.addFault({ 0xB4, SimulatedPedal::Fault::Nack, 1, 1 });
-    rig.connectAndWaitForReady();
-    EXPECT_EQ(rig.service->getState(), 13);
-    EXPECT_EQ(rig.service->getLastError(), "Timed out waiting for device to become ready");
+    // The version is asked for only once a ping was answered.
+    struct Case
+    {
+        SimulatedPedal::FaultRule fault;
+        size_t versionRequests;
+    };
+    for (const Case& c : { Case { { 0xB4, SimulatedPedal::Fault::Drop, 0, SimulatedPedal::kAlways }, 0 },
+                           Case { { 0xB4, SimulatedPedal::Fault::Nack, 1, 1 }, 1 } })
+    {
+        EditorServiceRig rig;
+        rig.connection.pedal.addFault(c.fault);
+        rig.connectAndWaitForReady();
+        EXPECT_EQ(rig.service->getState(), 13);
+        EXPECT_EQ(rig.service->getLastError(), "Timed out waiting for device to become ready");
+        EXPECT_GE(rig.connection.pedal.receivedPacketsOfType(0xB4).size(), 2u);
+        EXPECT_EQ(rig.connection.pedal.receivedPacketsOfType(0xB5).size(), c.versionRequests);
+    }
 }
 
 TEST(EditorServiceRefresh, CachesEqualThePedalAfterRefresh)
@@ -170,24 +171,18 @@ TEST(EditorServiceRefresh, CachesEqualThePedalAfterRefresh)
     EXPECT_EQ(cabinet.name, "Cab 31");
 
     EXPECT_EQ(service.getCurrentPresetIndex(), 7);
-    Service::ParameterValue gain;
-    ASSERT_TRUE(service.getParameterValue(3, gain).ok);
-    EXPECT_EQ(gain.type, 1);
-    EXPECT_DOUBLE_EQ(gain.value, 2.5) << "device 0.25 at scale 10";
     Service::ParameterValue level;
     ASSERT_TRUE(service.getParameterValue(9, level).ok);
-    EXPECT_DOUBLE_EQ(level.value, -6.0);
+    EXPECT_DOUBLE_EQ(level.value, -6.0) << "the edit buffer was read";
     std::string cabinetName;
     ASSERT_TRUE(service.getCurrentCabinetName(cabinetName).ok);
     EXPECT_EQ(cabinetName, "EditCab");
 
-    // Globals: preset numbering from 1 and the "Default Prst" list built from it.
-    EXPECT_EQ(service.getPresetNumberText(0), "001");
-    EXPECT_EQ(service.getPresetNumberText(127), "128");
+    // Globals: preset numbering from 0 and the "Default Prst" list built from it.
+    EXPECT_EQ(service.getPresetNumberText(127), "127");
     Service::ParameterInfo defaultPreset;
     ASSERT_TRUE(service.getParameterInfo(368, defaultPreset).ok);
-    ASSERT_EQ(defaultPreset.values.size(), 129u);
-    EXPECT_EQ(defaultPreset.values[1].name, "1");
+    EXPECT_EQ(defaultPreset.values.at(1).name, "0");
 
     // Amp list: empty slots and ids that collide with reserved values are left out.
     Service::ParameterInfo model;
@@ -204,7 +199,7 @@ TEST(EditorServiceRefresh, CachesEqualThePedalAfterRefresh)
     EXPECT_EQ(choices.userCabinets[0].text, "1 - Cab 0");
     ASSERT_EQ(choices.presetCabinets.size(), 128u);
     EXPECT_EQ(choices.presetCabinets[7].id, 20007);
-    EXPECT_EQ(choices.presetCabinets[7].text, "008 - Lead");
+    EXPECT_EQ(choices.presetCabinets[7].text, "007 - Lead");
 
     EXPECT_EQ(rig.listener.count("preset 5"), 2) << "every entry is reported while read and when read";
     EXPECT_EQ(rig.listener.statesSeen().back(), 1);
@@ -218,18 +213,16 @@ TEST(EditorServiceRefresh, FailingNameReadLeavesEntriesAsTheyWere)
 
     // Read requests: 256 amp slots, globals, then the preset names from 0.
     rig.connection.pedal.addFault({ 0xC5, SimulatedPedal::Fault::Nack, 256 + 1 + 5, 1 });
-    CompletionLatch refreshed;
-    ASSERT_TRUE(rig.service->beginRefreshAll(refreshed.callback()).ok);
-    ASSERT_TRUE(refreshed.wait());
+    rig.runTask([&](auto done) { return rig.service->beginRefreshAll(done); });
     EXPECT_EQ(rig.service->getState(), 13);
     EXPECT_EQ(rig.service->getLastError(), "Could not refresh the device");
     Service::PresetInfo info;
-    rig.service->getPresetInfo(4, info);
-    EXPECT_EQ(info.state, 3);
-    rig.service->getPresetInfo(5, info);
-    EXPECT_EQ(info.state, 2);
-    rig.service->getPresetInfo(6, info);
-    EXPECT_EQ(info.state, 1);
+    const int states[] = { 3, 2, 1 }; // read, the one that failed, not reached
+    for (int i = 0; i < 3; ++i)
+    {
+        rig.service->getPresetInfo(4 + i, info);
+        EXPECT_EQ(info.state, states[i]) << "preset " << 4 + i;
+    }
     EXPECT_STREQ(rig.service->beginRefreshAll(nullptr).error, "Cannot start task while busy");
 
     rig.service->disconnect();
@@ -254,9 +247,7 @@ TEST(EditorServiceRefresh, FaultAtAnyTransactionEndsInErrorWithoutHanging)
             populatePedal(rig.connection.pedal);
             rig.connectAndWaitForReady();
             rig.connection.pedal.addFault({ 0xC5, fault, failAt, 1 });
-            CompletionLatch refreshed;
-            ASSERT_TRUE(rig.service->beginRefreshAll(refreshed.callback()).ok);
-            ASSERT_TRUE(refreshed.wait());
+            rig.runTask([&](auto done) { return rig.service->beginRefreshAll(done); });
             const int state = rig.service->getState();
             if (failAt >= 420)
                 EXPECT_EQ(state, 1) << "past the last read request";
@@ -275,9 +266,7 @@ TEST(EditorServiceTransport, UnplugDuringRefreshIsACommunicationError)
     populatePedal(rig.connection.pedal);
     rig.connectAndWaitForReady();
     rig.connection.pedal.addFault({ 0xC5, SimulatedPedal::Fault::Unplug, 40, 1 });
-    CompletionLatch refreshed;
-    ASSERT_TRUE(rig.service->beginRefreshAll(refreshed.callback()).ok);
-    ASSERT_TRUE(refreshed.wait());
+    rig.runTask([&](auto done) { return rig.service->beginRefreshAll(done); });
     EXPECT_EQ(rig.service->getState(), 13);
     auto states = rig.listener.statesSeen();
     EXPECT_NE(std::find(states.begin(), states.end(), 13), states.end());

@@ -30,45 +30,12 @@ struct ParameterRig : EditorServiceRig
 
     void set(TonecrestParamID id, Service::ParameterValue value)
     {
-        CompletionLatch latch;
-        ASSERT_TRUE(service->setParameterValue(id, value, latch.callback()).ok);
-        ASSERT_TRUE(latch.wait());
+        runTask([&](auto done) { return service->setParameterValue(id, value, done); });
     }
 
     float sent(int messageId) { return connection.pedal.parameterValues().at(static_cast<unsigned>(messageId)); }
 };
-
-Service::ParameterInfo infoWith(int kind, double scale)
-{
-    Service::ParameterInfo info;
-    info.kind = kind;
-    info.scale = scale;
-    return info;
-}
 } // namespace
-
-TEST(EditorServiceEncoding, DeviceFloatsPerKind)
-{
-    Service::ParameterValue value;
-    ASSERT_TRUE(Service::decodeParameterValue(infoWith(0, 1.0), 2.0f, value).ok);
-    EXPECT_EQ(value.type, 0);
-    EXPECT_EQ(value.value, 2.0);
-    float device = 0;
-    ASSERT_TRUE(Service::encodeParameterValue(infoWith(0, 1.0), { 0, 2.7 }, device).ok);
-    EXPECT_EQ(device, 2.0f);
-
-    ASSERT_TRUE(Service::decodeParameterValue(infoWith(1, 100.0), 0.25f, value).ok);
-    EXPECT_EQ(value.type, 1);
-    EXPECT_DOUBLE_EQ(value.value, 25.0);
-    ASSERT_TRUE(Service::encodeParameterValue(infoWith(1, 100.0), { 1, 50.0 }, device).ok);
-    EXPECT_EQ(device, 0.5f);
-
-    ASSERT_TRUE(Service::decodeParameterValue(infoWith(2, 1.0), 0.5f, value).ok);
-    EXPECT_EQ(value.value, 0.0);
-    ASSERT_TRUE(Service::decodeParameterValue(infoWith(2, 1.0), 0.51f, value).ok);
-    EXPECT_EQ(value.value, 1.0);
-    EXPECT_EQ(value.type, 2);
-}
 
 TEST(EditorServiceParameters, ReadsDecodeTheCacheAndMissingValuesAreDefaults)
 {
@@ -132,9 +99,7 @@ TEST(EditorServiceParameters, AssigningParamASetsMinAndMaxToTheTargetsRange)
     EXPECT_FLOAT_EQ(rig.sent(85), 1.0f) << "10 at scale 10";
 
     // Those two follow-up writes do not count as edits of the preset.
-    CompletionLatch saved;
-    ASSERT_TRUE(rig.service->saveCurrentPreset(saved.callback()).ok);
-    ASSERT_TRUE(saved.wait());
+    rig.runTask([&](auto done) { return rig.service->saveCurrentPreset(done); });
     EXPECT_FALSE(rig.service->isCurrentPresetModified());
     rig.set(83, { 0, 3.0 });
     EXPECT_TRUE(rig.service->isCurrentPresetModified()) << "the selector itself does";
@@ -221,9 +186,7 @@ TEST(EditorServiceParameters, FailedWriteIsOnlyLogged)
 {
     ParameterRig rig;
     rig.connection.device.setWriteResult(-1);
-    CompletionLatch latch;
-    ASSERT_TRUE(rig.service->setParameterValue(3, { 1, 9.0 }, latch.callback()).ok);
-    ASSERT_TRUE(latch.wait());
+    rig.set(3, { 1, 9.0 });
     rig.connection.device.clearWriteResult();
     EXPECT_EQ(rig.service->getState(), 1);
     EXPECT_DOUBLE_EQ(rig.get(3).value, 2.5) << "the cache keeps the old value";

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 #include <set>
 
@@ -60,6 +61,14 @@ std::vector<int> identity()
     std::iota(order.begin(), order.end(), 0);
     return order;
 }
+
+/** The slot order with the first `count` slots rotated left by `by`. */
+std::vector<int> rotatedFirst(int count, int by)
+{
+    auto order = identity();
+    std::rotate(order.begin(), order.begin() + by, order.begin() + count);
+    return order;
+}
 } // namespace
 
 TEST(EditorServicePresets, ReorderStepCounts)
@@ -81,9 +90,7 @@ TEST(EditorServicePresets, WriteAndReadAPresetRoundTrip)
     preset.cabinet->name = "MyCab";
     preset.cabinet->samples[5] = -0.25f;
 
-    CompletionLatch written;
-    ASSERT_TRUE(rig.service->setPreset(40, preset, written.callback()).ok);
-    ASSERT_TRUE(written.wait());
+    rig.runTask([&](auto done) { return rig.service->setPreset(40, preset, done); });
     ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
     Service::PresetInfo info;
     rig.service->getPresetInfo(40, info);
@@ -102,16 +109,12 @@ TEST(EditorServicePresets, WriteAndReadAPresetRoundTrip)
 TEST(EditorServicePresets, WritingTheCurrentSlotReselectsIt)
 {
     PresetRig rig;
-    CompletionLatch set;
-    ASSERT_TRUE(rig.service->setParameterValue(3, { 1, 1.0 }, set.callback()).ok);
-    ASSERT_TRUE(set.wait());
+    rig.runTask([&](auto done) { return rig.service->setParameterValue(3, { 1, 1.0 }, done); });
     ASSERT_TRUE(rig.service->isCurrentPresetModified());
 
     TonecrestData::Preset preset;
     preset.name = "Fresh";
-    CompletionLatch written;
-    ASSERT_TRUE(rig.service->setPreset(3, preset, written.callback()).ok);
-    ASSERT_TRUE(written.wait());
+    rig.runTask([&](auto done) { return rig.service->setPreset(3, preset, done); });
     EXPECT_EQ(rig.connection.pedal.receivedPacketsOfType(kProgramChange).size(), 1u);
     EXPECT_FALSE(rig.service->isCurrentPresetModified());
     EXPECT_STREQ(rig.service->setPreset(128, preset, nullptr).error, "Invalid preset index: %d");
@@ -123,9 +126,7 @@ TEST(EditorServicePresets, UserCabinetRoundTripAndRename)
     TonecrestData::Cabinet cabinet;
     cabinet.name = "A very long cabinet name";
     cabinet.samples[1024] = 0.5f;
-    CompletionLatch written;
-    ASSERT_TRUE(rig.service->setUserCabinet(6, cabinet, written.callback()).ok);
-    ASSERT_TRUE(written.wait());
+    rig.runTask([&](auto done) { return rig.service->setUserCabinet(6, cabinet, done); });
 
     std::promise<TonecrestData::Cabinet> read;
     ASSERT_TRUE(rig.service->getUserCabinet(6, [&](const TonecrestData::Cabinet& c) { read.set_value(c); }).ok);
@@ -133,9 +134,7 @@ TEST(EditorServicePresets, UserCabinetRoundTripAndRename)
     EXPECT_EQ(back.name, "A very long cab");
     EXPECT_EQ(back.samples[1024], 0.5f);
 
-    CompletionLatch renamed;
-    ASSERT_TRUE(rig.service->setUserCabinetName(6, "Room", renamed.callback()).ok);
-    ASSERT_TRUE(renamed.wait());
+    rig.runTask([&](auto done) { return rig.service->setUserCabinetName(6, "Room", done); });
     Service::UserCabinetInfo info;
     rig.service->getUserCabinetInfo(6, info);
     EXPECT_EQ(info.name, "Room");
@@ -146,14 +145,15 @@ TEST(EditorServicePresets, UserCabinetRoundTripAndRename)
     EXPECT_STREQ(rig.service->getUserCabinet(32, nullptr).error, "Invalid cabinet index: %d");
 }
 
-TEST(EditorServicePresets, RenameNeedsAValidEntry)
+TEST(EditorServicePresets, RenameOrSaveBeforeTheRefreshIsRefusedWithoutAnError)
 {
+    // Nothing read yet: no valid entry to rename and no current preset to save.
     EditorServiceRig rig;
     rig.connect();
-    CompletionLatch renamed;
-    ASSERT_TRUE(rig.service->setPresetName(4, "X", renamed.callback()).ok);
-    ASSERT_TRUE(renamed.wait());
-    EXPECT_EQ(rig.service->getState(), 1) << "the refusal sets no error";
+    rig.runTask([&](auto done) { return rig.service->setPresetName(4, "X", done); });
+    rig.runTask([&](auto done) { return rig.service->saveCurrentPreset(done); });
+    EXPECT_EQ(rig.service->getState(), 1);
+    EXPECT_EQ(rig.service->getLastError(), "");
     EXPECT_TRUE(rig.connection.pedal.receivedPacketsOfType(kTransferStart).empty());
 }
 
@@ -162,34 +162,19 @@ TEST(EditorServicePresets, SavingTheEditBuffer)
     PresetRig rig;
     // Into its own slot without a cabinet change: name and data only.
     rig.connection.pedal.clearReceivedPackets();
-    CompletionLatch saved;
-    ASSERT_TRUE(rig.service->saveCurrentPreset(saved.callback()).ok);
-    ASSERT_TRUE(saved.wait());
+    rig.runTask([&](auto done) { return rig.service->saveCurrentPreset(done); });
     ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
     EXPECT_EQ(rig.connection.pedal.receivedPacketsOfType(kTransferStart).size(), 2u);
 
     // Into another slot with a new name: the edit buffer's cabinet goes along.
     rig.connection.pedal.setCabinetName(14, 0, "EditBufCab");
-    CompletionLatch savedAs;
-    ASSERT_TRUE(rig.service->saveCurrentPresetToLocation(90, std::string("Copy"), savedAs.callback()).ok);
-    ASSERT_TRUE(savedAs.wait());
+    rig.runTask([&](auto done) { return rig.service->saveCurrentPresetToLocation(90, std::string("Copy"), done); });
     ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
     EXPECT_EQ(rig.service->getCurrentPresetIndex(), 90);
     EXPECT_EQ(rig.originOf(90), 3);
     TonecrestData::Preset back = rig.readBack(90);
     EXPECT_EQ(back.name, "Copy");
     EXPECT_EQ(back.cabinet->name, "EditBufCab");
-}
-
-TEST(EditorServicePresets, SavingWithoutACurrentPresetSetsNoError)
-{
-    EditorServiceRig rig;
-    rig.connect();
-    CompletionLatch saved;
-    ASSERT_TRUE(rig.service->saveCurrentPreset(saved.callback()).ok);
-    ASSERT_TRUE(saved.wait());
-    EXPECT_EQ(rig.service->getState(), 1);
-    EXPECT_EQ(rig.service->getLastError(), "");
 }
 
 TEST(EditorServicePresets, WriteFaultAtEveryTransferEndsInErrorAndCommitsNothingLater)
@@ -203,9 +188,7 @@ TEST(EditorServicePresets, WriteFaultAtEveryTransferEndsInErrorAndCommitsNothing
         preset.params = { { 2, 99.0f } };
         preset.cabinet = std::make_unique<TonecrestData::Cabinet>();
         rig.connection.pedal.addFault({ kTransferStart, SimulatedPedal::Fault::Nack, failAt, 1 });
-        CompletionLatch written;
-        ASSERT_TRUE(rig.service->setPreset(20, preset, written.callback()).ok);
-        ASSERT_TRUE(written.wait());
+        rig.runTask([&](auto done) { return rig.service->setPreset(20, preset, done); });
         EXPECT_EQ(rig.service->getState(), 13);
         const char* texts[] = { "Could not set preset name", "Could not set preset data", "Could not set preset cabinet data",
                                 "Could not set preset cabinet name" };
@@ -214,7 +197,9 @@ TEST(EditorServicePresets, WriteFaultAtEveryTransferEndsInErrorAndCommitsNothing
         rig.service->getPresetInfo(20, info);
         EXPECT_EQ(info.name, "P20") << "the cached name changes only on success";
         if (failAt <= 1)
+        {
             EXPECT_EQ(rig.originOf(20), 20) << "the stored data was not replaced";
+        }
     }
 }
 
@@ -263,9 +248,7 @@ TEST(EditorServicePresetOrder, UnchangedOrderOnlyFlushes)
     PresetRig rig;
     rig.connection.pedal.clearReceivedPackets();
     std::vector<double> progress;
-    CompletionLatch done;
-    ASSERT_TRUE(rig.service->updatePresets([&](double p) { progress.push_back(p); }, identity(), identity(), done.callback()).ok);
-    ASSERT_TRUE(done.wait());
+    rig.runTask([&](auto done) { return rig.service->updatePresets([&](double p) { progress.push_back(p); }, identity(), identity(), done); });
     EXPECT_EQ(rig.service->getState(), 1);
     EXPECT_TRUE(rig.connection.pedal.receivedPacketsOfType(kReadRequest).empty());
     EXPECT_TRUE(rig.connection.pedal.receivedPacketsOfType(kTransferStart).empty());
@@ -275,14 +258,9 @@ TEST(EditorServicePresetOrder, UnchangedOrderOnlyFlushes)
 TEST(EditorServicePresetOrder, RotationMovesEveryPresetWithItsNameAndCabinet)
 {
     PresetRig rig;
-    auto wanted = identity();
-    wanted[0] = 1;
-    wanted[1] = 2;
-    wanted[2] = 0;
+    const auto wanted = rotatedFirst(3, 1);
     std::vector<double> progress;
-    CompletionLatch done;
-    ASSERT_TRUE(rig.service->updatePresets([&](double p) { progress.push_back(p); }, identity(), wanted, done.callback()).ok);
-    ASSERT_TRUE(done.wait());
+    rig.runTask([&](auto done) { return rig.service->updatePresets([&](double p) { progress.push_back(p); }, identity(), wanted, done); });
     ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
     EXPECT_EQ(rig.originOf(0), 1);
     EXPECT_EQ(rig.originOf(1), 2);
@@ -307,14 +285,8 @@ TEST(EditorServicePresetOrder, FailureMidCycleLosesNoPreset)
     for (int failAt : { 0, 1, 4, 5, 8, 12 })
     {
         PresetRig rig;
-        auto wanted = identity();
-        wanted[0] = 1;
-        wanted[1] = 2;
-        wanted[2] = 3;
-        wanted[3] = 4;
-        wanted[4] = 0;
         rig.connection.pedal.addFault({ kTransferStart, SimulatedPedal::Fault::Nack, failAt, 1 });
-        ASSERT_TRUE(rig.service->updatePresets(nullptr, identity(), wanted, nullptr).ok);
+        ASSERT_TRUE(rig.service->updatePresets(nullptr, identity(), rotatedFirst(5, 1), nullptr).ok);
         EXPECT_TRUE(rig.waitForError("Failed to set preset")) << "fault at transfer " << failAt;
 
         std::set<int> present;
@@ -331,12 +303,8 @@ TEST(EditorServicePresetOrder, FailedReadEndsInErrorWithNothingLost)
     for (int failAt : { 4, 8 })
     {
         PresetRig rig;
-        auto wanted = identity();
-        wanted[0] = 2;
-        wanted[1] = 0;
-        wanted[2] = 1;
         rig.connection.pedal.addFault({ kReadRequest, SimulatedPedal::Fault::Nack, failAt, 1 });
-        ASSERT_TRUE(rig.service->updatePresets(nullptr, identity(), wanted, nullptr).ok);
+        ASSERT_TRUE(rig.service->updatePresets(nullptr, identity(), rotatedFirst(3, 2), nullptr).ok);
         EXPECT_TRUE(rig.waitForError("Failed to get preset"));
         std::set<int> present { rig.originOf(0), rig.originOf(1), rig.originOf(2) };
         EXPECT_EQ(present, (std::set<int> { 0, 1, 2 })) << "fault at read " << failAt;

@@ -141,6 +141,16 @@ struct EditorServiceRig
         ASSERT_EQ(service->getState(), TonecrestEditorService::kStateReady) << service->getLastError();
     }
 
+    /** Starts a task through `start`, which is given the completion, and waits until it has run. */
+    template <typename Start>
+    void runTask(Start start)
+    {
+        CompletionLatch done;
+        const Result started = start(done.callback());
+        ASSERT_TRUE(started.ok) << started.error;
+        ASSERT_TRUE(done.wait());
+    }
+
     /** Waits until every task queued so far has run: block 0 has no parameters, so copying
         it is a quick task that touches nothing. */
     void drain()

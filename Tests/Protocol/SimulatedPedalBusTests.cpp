@@ -1,13 +1,16 @@
-#include "EditorServiceTestRig.h"
 #include "FakeHIDBackend.h"
 #include "PICLoader/PICTestHelpers.h"
 #include "SimulatedDeviceWiring.h"
 #include "SimulatedPedalBus.h"
 #include "SyntheticFirmware.h"
+#include "TonecrestEditorService.h"
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -16,7 +19,6 @@
 using namespace Tonecrest;
 using namespace Tonecrest::Testing;
 using Mode = SimulatedPedalBus::Mode;
-using Comeback = SimulatedPedalBus::Comeback;
 using std::chrono::milliseconds;
 
 namespace
@@ -40,7 +42,9 @@ TonecrestData::FirmwareVersionInfo versionOf(TonecrestProtocol* protocol)
     TonecrestData::FirmwareVersionInfo info;
     EXPECT_NE(protocol, nullptr);
     if (protocol != nullptr)
+    {
         EXPECT_TRUE(protocol->getFirmwareVersionInfo(info).ok);
+    }
     return info;
 }
 
@@ -104,51 +108,16 @@ TEST(SimulatedPedalBus, WholeUpdateRoadReEnumeratesWithTheProgrammedVersions)
     EXPECT_TRUE(bench.bus.bootloader().violations().empty());
 }
 
-TEST(SimulatedPedalBus, ComebackHooksScriptThePedalsFailures)
+// The other ways back from an update are scripted by the comeback hooks, each pinned by the
+// text the firmware update ends with.
+TEST(SimulatedPedalBus, ImageWithoutItsVersionBlockDoesNotBootAndTheBootloaderStays)
 {
-    {
-        BusBench bench;
-        bench.bus.setComebackAfterSystemUpdate(Comeback::Never);
-        ASSERT_TRUE(programNewSystem(bench, SyntheticFirmware::makeSystemHex(kNewSystem)).ok);
-        ASSERT_TRUE(bench.wiring.waitForNoConnection(kWait));
-        EXPECT_FALSE(bench.bus.waitForMode(Mode::Normal, milliseconds(200))) << "never comes back";
-    }
-    {
-        BusBench bench;
-        bench.bus.setComebackAfterSystemUpdate(Comeback::Bootloader);
-        ASSERT_TRUE(programNewSystem(bench, SyntheticFirmware::makeSystemHex(kNewSystem)).ok);
-        ASSERT_TRUE(bench.wiring.waitForNoConnection(kWait));
-        ASSERT_TRUE(bench.wiring.waitForConnection(true, kWait)) << "a bootloader where the pedal was expected";
-        EXPECT_EQ(bench.bus.enumerations(Mode::Bootloader), 2);
-    }
-    {
-        // An image without the version block does not boot: the bootloader stays.
-        BusBench bench;
-        const auto noVersion = hexImage({ hexRecord(0, 0x1000, { 0x11, 0x22 }), ":00000001FF" });
-        ASSERT_TRUE(programNewSystem(bench, noVersion).ok);
-        ASSERT_TRUE(bench.wiring.waitForNoConnection(kWait));
-        ASSERT_TRUE(bench.wiring.waitForConnection(true, kWait));
-        EXPECT_EQ(bench.bus.systemVersion(), kOldSystem);
-    }
-    {
-        BusBench bench;
-        ASSERT_TRUE(bench.wiring.waitForConnection(false, kWait));
-        bench.bus.setComebackAfterDSPUpdate(Comeback::NormalNotReady);
-        ASSERT_TRUE(bench.wiring.protocol()->updateDSPFirmware({ { 1, 2, 3 }, { 4, 5 } }, nullptr).ok);
-        ASSERT_TRUE(bench.wiring.waitForNoConnection(kWait));
-        ASSERT_TRUE(bench.wiring.waitForConnection(false, kWait));
-        bool responded = true;
-        EXPECT_TRUE(bench.wiring.protocol()->ping(responded).ok);
-        EXPECT_FALSE(responded) << "back on the bus but never ready";
-    }
-    {
-        BusBench bench;
-        ASSERT_TRUE(bench.wiring.waitForConnection(false, kWait));
-        bench.bus.setComebackAfterDSPUpdate(Comeback::Never);
-        ASSERT_TRUE(bench.wiring.protocol()->updateDSPFirmware({ { 1 }, { 2 } }, nullptr).ok);
-        ASSERT_TRUE(bench.wiring.waitForNoConnection(kWait));
-        EXPECT_FALSE(bench.bus.waitForMode(Mode::Normal, milliseconds(200)));
-    }
+    BusBench bench;
+    const auto noVersion = hexImage({ hexRecord(0, 0x1000, { 0x11, 0x22 }), ":00000001FF" });
+    ASSERT_TRUE(programNewSystem(bench, noVersion).ok);
+    ASSERT_TRUE(bench.wiring.waitForNoConnection(kWait));
+    ASSERT_TRUE(bench.wiring.waitForConnection(true, kWait));
+    EXPECT_EQ(bench.bus.systemVersion(), kOldSystem);
 }
 
 TEST(SimulatedPedalBus, UserListenerPowerCyclesOnStateTwelveUnlessTheUserIgnoresIt)
@@ -170,39 +139,10 @@ TEST(SimulatedPedalBus, UserListenerPowerCyclesOnStateTwelveUnlessTheUserIgnores
     EXPECT_EQ(bench.bus.enumerations(Mode::Bootloader), 1) << "one power cycle per visit to state 12";
 }
 
-TEST(SimulatedPedalBus, WiringConnectsTheServiceInEachMode)
-{
-    FakeHIDBackend backend;
-    SimulatedPedalBus bus(backend);
-    TonecrestData::FirmwareVersionInfo minimum;
-    minimum.system = { 3, 4, 1, 0 };
-    minimum.dsp = { 6, 2, 0, 0 };
-    TonecrestEditorService service(&minimum);
-    RecordingServiceListener listener;
-    service.addListener(&listener);
-    {
-        SimulatedDeviceWiring wiring(backend, &service);
-        ASSERT_TRUE(wiring.waitForConnection(false, kWait));
-        // Ready comes twice: after the wait for ready and after the refresh that follows it.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (std::chrono::steady_clock::now() < deadline && !(service.isReady() && listener.count("state 4") > 0))
-            std::this_thread::sleep_for(milliseconds(2));
-        EXPECT_EQ(service.getState(), TonecrestEditorService::kStateReady) << service.getLastError();
-
-        bus.powerCycleIntoBootloader();
-        ASSERT_TRUE(wiring.waitForConnection(true, kWait));
-        for (int i = 0; i < 5000 && service.getState() != TonecrestEditorService::kStateBootloader; ++i)
-            std::this_thread::sleep_for(milliseconds(1));
-        EXPECT_EQ(service.getState(), TonecrestEditorService::kStateBootloader);
-        EXPECT_EQ(wiring.connectionsDeleted(), 1);
-    }
-    EXPECT_EQ(service.getState(), TonecrestEditorService::kStateNotConnected);
-    service.removeListener(&listener);
-}
-
 TEST(SimulatedPedalBus, WireTraceNamesEachDeviceItsPart)
 {
-    const std::string path = ::testing::TempDir() + "bus-trace.txt";
+    // A file per process: test processes side by side must not share it.
+    const std::string path = ::testing::TempDir() + "bus-trace-" + std::to_string(::getpid()) + ".txt";
     std::remove(path.c_str());
     ::setenv("TONECREST_WIRE_TRACE", path.c_str(), 1);
     {
@@ -225,6 +165,7 @@ TEST(SimulatedPedalBus, WireTraceNamesEachDeviceItsPart)
         else if (line.rfind("H>D", 0) == 0)
             lastHostLine = line;
     }
+    std::remove(path.c_str());
     EXPECT_EQ(comments, (std::vector<std::string> { "# device: bootloader", "# device: pedal" }));
     EXPECT_EQ(lastHostLine, "H>D 00b400") << "the ping went to the pedal's new device";
 }

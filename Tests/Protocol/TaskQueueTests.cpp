@@ -75,6 +75,15 @@ TaskQueue::Task::Completion recordingCompletion(EventLog& log, const std::string
     return [&log, name] { log.add("done " + name); };
 }
 
+// The completion of the last task a test waits for.
+TaskQueue::Task::Completion lastCompletion(EventLog& log, const std::string& name, Signal& done)
+{
+    return [&log, name, &done] {
+        log.add("done " + name);
+        done.set();
+    };
+}
+
 // A body that reports it has started and then holds the worker until `release` is set.
 TaskQueue::Task::Body blockingBody(EventLog& log, const std::string& name, Signal& started, Signal& release)
 {
@@ -111,10 +120,7 @@ TEST(TaskQueueOrder, BodiesAndCompletionsRunInPushOrderEachCompletionBeforeTheNe
         TaskQueue queue;
         queue.push(recordingBody(log, "1"), recordingCompletion(log, "1"));
         queue.push(recordingBody(log, "2"), nullptr); // empty completion is skipped
-        queue.push(recordingBody(log, "3"), [&] {
-            log.add("done 3");
-            lastDone.set();
-        });
+        queue.push(recordingBody(log, "3"), lastCompletion(log, "3", lastDone));
         ASSERT_TRUE(lastDone.wait());
     }
     EXPECT_EQ(log.take(), (Events { "body 1", "done 1", "body 2", "body 3", "done 3" }));
@@ -128,10 +134,7 @@ TEST(TaskQueueOrder, TaskPushedFromACompletionRunsAfterEveryTaskAlreadyQueued)
         TaskQueue queue;
         queue.push(blockingBody(log, "A", started, release), [&] {
             log.add("done A");
-            queue.push(recordingBody(log, "D"), [&] {
-                log.add("done D");
-                lastDone.set();
-            });
+            queue.push(recordingBody(log, "D"), lastCompletion(log, "D", lastDone));
         });
         ASSERT_TRUE(started.wait());
         queue.push(recordingBody(log, "B"), recordingCompletion(log, "B"));
@@ -151,10 +154,7 @@ TEST(TaskQueueOrder, ThrowingBodyStillGetsItsCompletionAndTheQueueGoesOn)
         TaskQueue queue;
         queue.push([](TaskQueue::Task&) -> Result { throw std::runtime_error("boom"); },
                    recordingCompletion(log, "1"));
-        queue.push(recordingBody(log, "2"), [&] {
-            log.add("done 2");
-            lastDone.set();
-        });
+        queue.push(recordingBody(log, "2"), lastCompletion(log, "2", lastDone));
         ASSERT_TRUE(lastDone.wait());
     }
     EXPECT_EQ(log.take(), (Events { "done 1", "body 2", "done 2" }));
@@ -170,10 +170,7 @@ TEST(TaskQueueCancel, QueuedTaskSkipsItsBodyButRunsItsCompletion)
         ASSERT_TRUE(started.wait());
         queue.push(recordingBody(log, "2"), recordingCompletion(log, "2"));
         queue.cancelAll();
-        queue.push(recordingBody(log, "3"), [&] {
-            log.add("done 3");
-            lastDone.set();
-        });
+        queue.push(recordingBody(log, "3"), lastCompletion(log, "3", lastDone));
         release.set();
         ASSERT_TRUE(lastDone.wait());
     }
@@ -186,10 +183,7 @@ TEST(TaskQueueCancel, RunningBodySeesItsFlagAndStops)
     EventLog log;
     Signal started, done;
     TaskQueue queue;
-    queue.push(bodyUntilCancelled(log, "1", started), [&] {
-        log.add("done 1");
-        done.set();
-    });
+    queue.push(bodyUntilCancelled(log, "1", started), lastCompletion(log, "1", done));
     ASSERT_TRUE(started.wait());
     queue.cancelAll();
     ASSERT_TRUE(done.wait());
@@ -208,10 +202,7 @@ TEST(TaskQueueCancel, CancelAllFromInsideABodyCancelsItselfAndTheQueuedTasks)
         log.add(task.cancelled ? "self cancelled" : "not cancelled");
         return kSuccess;
     }, nullptr);
-    queue.push(recordingBody(log, "after"), [&] {
-        log.add("done after");
-        lastDone.set();
-    });
+    queue.push(recordingBody(log, "after"), lastCompletion(log, "after", lastDone));
     release.set();
     ASSERT_TRUE(lastDone.wait());
     EXPECT_EQ(log.take(), (Events { "body gate", "self cancelled", "done after" }));

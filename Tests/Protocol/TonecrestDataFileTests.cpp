@@ -1,5 +1,6 @@
 #include "ByteInputStream.h"
 #include "ByteOutputStream.h"
+#include "ProtocolTestHelpers.h"
 #include "TonecrestDataFile.h"
 #include "TonecrestPresetMigration.h"
 
@@ -12,6 +13,9 @@
 
 using namespace Tonecrest;
 using namespace Tonecrest::TonecrestData;
+using Tonecrest::Testing::errorText;
+using Tonecrest::Testing::rampCabinet;
+using Tonecrest::Testing::sampleAmpModel;
 
 namespace
 {
@@ -65,9 +69,16 @@ Result readAs(Result (*reader)(IInputStream&, Record&, uint32_t*), const std::st
     return reader(stream, record, index);
 }
 
-std::string errorText(Result result)
+/** Each text read with `reader` fails with its error. */
+template <typename Record>
+void expectReadErrors(Result (*reader)(IInputStream&, Record&, uint32_t*),
+                      std::initializer_list<std::pair<std::string, const char*>> cases)
 {
-    return result.ok ? "(success)" : result.error;
+    for (const auto& [text, error] : cases)
+    {
+        Record record;
+        EXPECT_EQ(errorText(readAs(reader, text, record)), error) << text.substr(0, 60);
+    }
 }
 
 std::string text(const ByteOutputStream& out)
@@ -129,28 +140,10 @@ Preset samplePreset(const std::string& name, bool withCabinet)
     preset.name = name;
     preset.params = { { 1, 0.25f }, { 40, -3.5f }, { kPresetVersionKey, 393728.0f }, { 300, 12.0f } };
     if (withCabinet)
-    {
-        preset.cabinet = std::make_unique<Cabinet>();
-        preset.cabinet->name = "Own Cab";
-        for (size_t i = 0; i < cabinetSampleCount; ++i)
-            preset.cabinet->samples[i] = static_cast<float>(i) / 4096.0f - 0.25f;
-    }
+        preset.cabinet = std::make_unique<Cabinet>(rampCabinet("Own Cab"));
     return preset;
 }
 
-AmpModel sampleAmpModel()
-{
-    AmpModel model;
-    model.info = { 77, "Crunch 800" };
-    model.params = { { 2, 1.5f }, { 9, -0.75f } };
-    model.longName1 = "A long amp name";
-    model.longName2 = "Another long name";
-    for (size_t i = 0; i < model.dataWords1.size(); ++i)
-        model.dataWords1[i] = static_cast<uint32_t>(i * 2654435761u);
-    for (size_t i = 0; i < model.dataWords2.size(); ++i)
-        model.dataWords2[i] = static_cast<uint32_t>(~i);
-    return model;
-}
 } // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -197,7 +190,7 @@ TEST(DataFileWriter, StopsAtTheFirstFailedWriteAndReportsIt)
 {
     FullOutputStream full(100);
     Result written = writePresetFile(samplePreset("P", true), full, 3);
-    EXPECT_STREQ(errorText(written).c_str(), "Stream write failed");
+    EXPECT_EQ(errorText(written), "Stream write failed");
     EXPECT_EQ(full.writes, 1);
 
     FullOutputStream tiny(0);
@@ -212,22 +205,22 @@ TEST(DataFileWriter, OverfullMapsFailWithTooManyParamsBeforeWritingAnything)
     for (uint32_t key = 0; key < 129; ++key)
         globals[key] = 1.0f;
     ByteOutputStream out;
-    EXPECT_STREQ(errorText(writeGlobalsFile(globals, out)).c_str(), "Too many params");
+    EXPECT_EQ(errorText(writeGlobalsFile(globals, out)), "Too many params");
 
     AmpModel model;
     for (uint32_t key = 0; key < 257; ++key)
         model.params[key] = 1.0f;
-    EXPECT_STREQ(errorText(writeAmpModelFile(model, out, 0)).c_str(), "Too many params");
+    EXPECT_EQ(errorText(writeAmpModelFile(model, out, 0)), "Too many params");
     model.params.clear();
     model.alternate = std::make_unique<AmpModelParams>();
     for (uint32_t key = 0; key < 257; ++key)
         model.alternate->params[key] = 1.0f;
-    EXPECT_STREQ(errorText(writeAmpModelFile(model, out, 0)).c_str(), "Too many params");
+    EXPECT_EQ(errorText(writeAmpModelFile(model, out, 0)), "Too many params");
 
     Preset preset;
     for (uint32_t key = 0; key < 513; ++key)
         preset.params[key] = 1.0f;
-    EXPECT_STREQ(errorText(writePresetFile(preset, out, 0)).c_str(), "Too many params");
+    EXPECT_EQ(errorText(writePresetFile(preset, out, 0)), "Too many params");
     EXPECT_TRUE(out.bytes().empty());
 }
 
@@ -259,20 +252,23 @@ TEST(DataFileReader, ToleratesCommentsOddSpacingCrlfAndAnyHexSpelling)
 
 TEST(DataFileReader, TypeLineErrors)
 {
-    DataFile file;
-    EXPECT_STREQ(errorText(readText("", file)).c_str(), "Reached end of file looking for type");
-    EXPECT_STREQ(errorText(readText("\n\n# just comments\n", file)).c_str(), "Reached end of file looking for type");
-    // The type line must not be the last line.
-    EXPECT_STREQ(errorText(readText("# File Type: Globals data\n", file)).c_str(), "Reached end of file looking for type");
-    EXPECT_STREQ(errorText(readText("# File Type: preset data, Index = 1\n\n", file)).c_str(), "Invalid file type string");
-    EXPECT_STREQ(errorText(readText("# File Type: Preset data , Index = 1\n\n", file)).c_str(), "Invalid file type string");
-    EXPECT_STREQ(errorText(readText("# File Type: Preset data\n\n", file)).c_str(), "Missing index");
-    EXPECT_STREQ(errorText(readText("# File Type: User Cabinet data, Index = \n\n", file)).c_str(), "Missing index");
-    EXPECT_STREQ(errorText(readText("# File Type: Amp_Model data, Number = 3\n\n", file)).c_str(), "Missing index");
-
-    // An over-long type text is cut with its line, and can only be rejected.
-    const std::string longType = "# File Type: Preset data" + std::string(5000, 'x') + ", Index = 1\n\n";
-    EXPECT_STREQ(errorText(readText(longType, file)).c_str(), "Invalid file type string");
+    const std::pair<std::string, const char*> cases[] = {
+        { "", "Reached end of file looking for type" },
+        { "\n\n# just comments\n", "Reached end of file looking for type" },
+        { "# File Type: Globals data\n", "Reached end of file looking for type" }, // not the last line
+        { "# File Type: preset data, Index = 1\n\n", "Invalid file type string" },
+        { "# File Type: Preset data , Index = 1\n\n", "Invalid file type string" },
+        // An over-long type text is cut with its line, and can only be rejected.
+        { "# File Type: Preset data" + std::string(5000, 'x') + ", Index = 1\n\n", "Invalid file type string" },
+        { "# File Type: Preset data\n\n", "Missing index" },
+        { "# File Type: User Cabinet data, Index = \n\n", "Missing index" },
+        { "# File Type: Amp_Model data, Number = 3\n\n", "Missing index" },
+    };
+    for (const auto& [text, error] : cases)
+    {
+        DataFile file;
+        EXPECT_EQ(errorText(readText(text, file)), error) << text.substr(0, 60);
+    }
 }
 
 TEST(DataFileReader, GlobalsIgnoreAnIndexAndTheTypeLineAloneIsAnEmptyFile)
@@ -288,10 +284,10 @@ TEST(DataFileReader, FileEndingInsideASegmentFails)
 {
     DataFile file;
     const std::string head = typeLine("Preset data", 1);
-    EXPECT_STREQ(errorText(readText(head + "# Data Segment 0 Start\n0x1\n0x2", file)).c_str(), "Reached end of file inside segment");
-    EXPECT_STREQ(errorText(readText(head + "# Data Segment 0 Start\n0x1\n", file)).c_str(), "Reached end of file inside segment");
+    EXPECT_EQ(errorText(readText(head + "# Data Segment 0 Start\n0x1\n0x2", file)), "Reached end of file inside segment");
+    EXPECT_EQ(errorText(readText(head + "# Data Segment 0 Start\n0x1\n", file)), "Reached end of file inside segment");
     // Cut right after the End line, before the checksum line.
-    EXPECT_STREQ(errorText(readText(head + segmentText(2), file)).c_str(), "Reached end of file inside segment");
+    EXPECT_EQ(errorText(readText(head + segmentText(2), file)), "Reached end of file inside segment");
     // One more byte after the End line is enough.
     EXPECT_TRUE(readText(head + segmentText(2) + "\n", file));
 }
@@ -306,14 +302,14 @@ TEST(DataFileReader, EndIsFoundByReadingWhenTheStreamCannotTell)
     EXPECT_EQ(file.segments[0].size(), 12u);
 
     TrickleInputStream typeOnly("# File Type: Globals data\n", 3);
-    EXPECT_STREQ(errorText(file.read(typeOnly)).c_str(), "Reached end of file looking for type");
+    EXPECT_EQ(errorText(file.read(typeOnly)), "Reached end of file looking for type");
 }
 
 TEST(DataFileReader, StreamFailureEndsTheRead)
 {
     TrickleInputStream stream(typeLine("Preset data", 5) + "# Data Segment 0 Start\n0x1\n", 5, true);
     DataFile file;
-    EXPECT_STREQ(errorText(file.read(stream)).c_str(), "Stream read failed");
+    EXPECT_EQ(errorText(file.read(stream)), "Stream read failed");
 }
 
 TEST(DataFileReader, SegmentSizeAndCountAreBounded)
@@ -322,13 +318,12 @@ TEST(DataFileReader, SegmentSizeAndCountAreBounded)
     const size_t wordsAtLimit = dataFileMaxSegmentBytes / 4;
     ASSERT_TRUE(readText(typeLine("Preset data", 0) + segmentText(wordsAtLimit) + "\n", file));
     EXPECT_EQ(file.segments[0].size(), dataFileMaxSegmentBytes);
-    EXPECT_STREQ(errorText(readText(typeLine("Preset data", 0) + segmentText(wordsAtLimit + 1) + "\n", file)).c_str(),
-                 "Segment too large");
+    EXPECT_EQ(errorText(readText(typeLine("Preset data", 0) + segmentText(wordsAtLimit + 1) + "\n", file)), "Segment too large");
 
     std::string manySegments = typeLine("Preset data", 0);
     for (size_t i = 0; i <= dataFileMaxSegments; ++i)
         manySegments += segmentText(1) + "\n";
-    EXPECT_STREQ(errorText(readText(manySegments, file)).c_str(), "Too many segments");
+    EXPECT_EQ(errorText(readText(manySegments, file)), "Too many segments");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -336,16 +331,13 @@ TEST(DataFileReader, SegmentSizeAndCountAreBounded)
 
 TEST(DataFileConverters, PresetFileChecksInOrder)
 {
-    Preset preset;
-    EXPECT_STREQ(errorText(readAs(readPresetFile, fileText("Preset data", 0, { 1024 }), preset)).c_str(),
-                 "Too few segments in preset file");
-    EXPECT_STREQ(errorText(readAs(readPresetFile, fileText("User Cabinet data", 0, { 2048, 16 }), preset)).c_str(),
-                 "Not a preset file");
-    EXPECT_STREQ(errorText(readAs(readPresetFile, fileText("Preset data", 0, { 1024, 16 }), preset)).c_str(), "Segment too small");
-    EXPECT_STREQ(errorText(readAs(readPresetFile, fileText("Preset data", 0, { 1024, 17, 2047, 16 }), preset)).c_str(),
-                 "Segment too small");
-    EXPECT_STREQ(errorText(readAs(readPresetFile, fileText("Preset data", 0, { 1024, 17, 2048, 15 }), preset)).c_str(),
-                 "Segment too small");
+    expectReadErrors(readPresetFile, {
+        { fileText("Preset data", 0, { 1024 }), "Too few segments in preset file" },
+        { fileText("User Cabinet data", 0, { 2048, 16 }), "Not a preset file" },
+        { fileText("Preset data", 0, { 1024, 16 }), "Segment too small" },
+        { fileText("Preset data", 0, { 1024, 17, 2047, 16 }), "Segment too small" },
+        { fileText("Preset data", 0, { 1024, 17, 2048, 15 }), "Segment too small" },
+    });
 }
 
 TEST(DataFileConverters, PresetWithThreeSegmentsHasNoCabinetAndIsMigrated)
@@ -367,43 +359,34 @@ TEST(DataFileConverters, PresetWithThreeSegmentsHasNoCabinetAndIsMigrated)
 
 TEST(DataFileConverters, CabinetGlobalsAndAmpFilesCheckCountTypeAndSizes)
 {
-    Cabinet cabinet;
-    EXPECT_STREQ(errorText(readAs(readCabinetFile, fileText("User Cabinet data", 0, { 2048 }), cabinet)).c_str(),
-                 "Too few segments in cabinet file");
-    EXPECT_STREQ(errorText(readAs(readCabinetFile, fileText("Preset data", 0, { 2048, 16 }), cabinet)).c_str(), "Not a cabinet file");
-    EXPECT_STREQ(errorText(readAs(readCabinetFile, fileText("User Cabinet data", 0, { 2047, 16 }), cabinet)).c_str(),
-                 "Segment too small");
-    EXPECT_STREQ(errorText(readAs(readCabinetFile, fileText("User Cabinet data", 0, { 2048, 15 }), cabinet)).c_str(),
-                 "Segment too small");
+    expectReadErrors(readCabinetFile, {
+        { fileText("User Cabinet data", 0, { 2048 }), "Too few segments in cabinet file" },
+        { fileText("Preset data", 0, { 2048, 16 }), "Not a cabinet file" },
+        { fileText("User Cabinet data", 0, { 2047, 16 }), "Segment too small" },
+        { fileText("User Cabinet data", 0, { 2048, 15 }), "Segment too small" },
+    });
+    expectReadErrors(readAmpModelFile, {
+        { fileText("Amp_Model data", 0, { 1024, 17, 2048 }), "Too few segments in amp file" },
+        { fileText("Preset data", 0, { 1024, 17, 2048, 1024 }), "Not an amp file" },
+        { fileText("Amp_Model data", 0, { 1023, 17, 2048, 1024 }), "Segment too small" },
+        { fileText("Amp_Model data", 0, { 1024, 16, 2048, 1024 }), "Segment too small" },
+        { fileText("Amp_Model data", 0, { 1024, 17, 2047, 1024 }), "Segment too small" },
+        { fileText("Amp_Model data", 0, { 1024, 17, 2048, 1023 }), "Segment too small" },
+        { fileText("Amp_Model data", 0, { 1024, 17, 2048, 1024, 1023 }), "Segment too small" },
+    });
 
     ParameterMap globals;
-    const std::string noSegments = "# File Type: Globals data\n\n";
-    ByteInputStream empty(noSegments.data(), noSegments.size());
-    EXPECT_STREQ(errorText(readGlobalsFile(empty, globals)).c_str(), "Too few segments in globals file");
-    const std::string presetText = fileText("Preset data", 0, { 4 });
-    ByteInputStream notGlobals(presetText.data(), presetText.size());
-    EXPECT_STREQ(errorText(readGlobalsFile(notGlobals, globals)).c_str(), "Not a globals file");
+    auto readGlobals = [&globals](const std::string& text) {
+        ByteInputStream stream(text.data(), text.size());
+        return readGlobalsFile(stream, globals);
+    };
+    EXPECT_EQ(errorText(readGlobals("# File Type: Globals data\n\n")), "Too few segments in globals file");
+    EXPECT_EQ(errorText(readGlobals(fileText("Preset data", 0, { 4 }))), "Not a globals file");
     // Globals take segment 0 whatever its length.
-    const std::string shortGlobals = "# File Type: Globals data\n\n" + segmentText(4, 10) + "\n";
-    ByteInputStream shortStream(shortGlobals.data(), shortGlobals.size());
-    ASSERT_TRUE(readGlobalsFile(shortStream, globals));
+    ASSERT_TRUE(readGlobals("# File Type: Globals data\n\n" + segmentText(4, 10) + "\n"));
     EXPECT_EQ(globals.size(), 2u);
     EXPECT_EQ(globals.count(10), 1u);
     EXPECT_EQ(globals.count(12), 1u);
-
-    AmpModel model;
-    EXPECT_STREQ(errorText(readAs(readAmpModelFile, fileText("Amp_Model data", 0, { 1024, 17, 2048 }), model)).c_str(),
-                 "Too few segments in amp file");
-    EXPECT_STREQ(errorText(readAs(readAmpModelFile, fileText("Preset data", 0, { 1024, 17, 2048, 1024 }), model)).c_str(),
-                 "Not an amp file");
-    for (const auto& sizes : { std::vector<size_t> { 1023, 17, 2048, 1024 }, { 1024, 16, 2048, 1024 },
-                               { 1024, 17, 2047, 1024 }, { 1024, 17, 2048, 1023 }, { 1024, 17, 2048, 1024, 1023 } })
-    {
-        std::string ampText = typeLine("Amp_Model data", 0);
-        for (size_t words : sizes)
-            ampText += segmentText(words) + "\n";
-        EXPECT_STREQ(errorText(readAs(readAmpModelFile, ampText, model)).c_str(), "Segment too small");
-    }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -510,7 +493,7 @@ TEST(DataFileStreams, WholeStreamsReadToTheEndAndReverseBitsBothWays)
     EXPECT_EQ(back, pattern);
 
     TrickleInputStream failing("abc", 2, true);
-    EXPECT_STREQ(errorText(readStream(failing, bytes)).c_str(), "Stream read failed");
+    EXPECT_EQ(errorText(readStream(failing, bytes)), "Stream read failed");
 }
 
 TEST(DataFileStreams, WholeStreamStopsAtItsBound)
@@ -527,7 +510,7 @@ TEST(DataFileStreams, WholeStreamStopsAtItsBound)
         bool isExhausted() override { return false; }
     } endless;
     Bytes bytes;
-    EXPECT_STREQ(errorText(readStream(endless, bytes)).c_str(), "Stream too large");
+    EXPECT_EQ(errorText(readStream(endless, bytes)), "Stream too large");
     EXPECT_LE(bytes.size(), wholeStreamMaxBytes);
 }
 
@@ -576,10 +559,10 @@ TEST(DataFileSlots, ArchiveSlotsAreCheckedPerKind)
     EXPECT_TRUE(checkArchiveSlots(archive));
 
     archive.presets[1].index = 128;
-    EXPECT_STREQ(errorText(checkArchiveSlots(archive)).c_str(), "Invalid preset slot %d");
+    EXPECT_EQ(errorText(checkArchiveSlots(archive)), "Invalid preset slot %d");
     EXPECT_TRUE(checkArchiveSlots(archive, false, true, true));
     archive.userCabinets[0].index = -1; // a file's index line of "-1"
-    EXPECT_STREQ(errorText(checkArchiveSlots(archive, false, true, false)).c_str(), "Invalid user cabinet slot %d");
+    EXPECT_EQ(errorText(checkArchiveSlots(archive, false, true, false)), "Invalid user cabinet slot %d");
     archive.ampModels[0].index = 256;
-    EXPECT_STREQ(errorText(checkArchiveSlots(archive, false, false, true)).c_str(), "Invalid amp model slot %d");
+    EXPECT_EQ(errorText(checkArchiveSlots(archive, false, false, true)), "Invalid amp model slot %d");
 }

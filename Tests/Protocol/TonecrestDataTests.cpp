@@ -1,3 +1,4 @@
+#include "ProtocolTestHelpers.h"
 #include "TonecrestData.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 
 using namespace Tonecrest;
 using namespace Tonecrest::TonecrestData;
+using Tonecrest::Testing::paramsWithEntries;
 
 namespace
 {
@@ -33,19 +35,19 @@ uint32_t bitsOf(float value)
     return bits;
 }
 
-ParameterMap mapWithEntries(size_t count)
-{
-    ParameterMap params;
-    for (size_t i = 0; i < count; ++i)
-        params[static_cast<uint32_t>(i * 3 + 1)] = static_cast<float>(i) * 0.5f;
-    return params;
-}
-
 // Every decode test hands over a heap buffer of exactly the stated size, so the address
 // sanitizer catches a read one byte past its end.
 Bytes exactly(size_t size, uint8_t fill = 0)
 {
     return Bytes(size, fill);
+}
+
+Bytes encodedEndPairs(size_t pairs)
+{
+    Bytes block(pairs * 8, 0);
+    for (size_t pair = 0; pair < pairs; ++pair)
+        putWord(block, pair * 8, 0xFFFFFFFF);
+    return block;
 }
 } // namespace
 
@@ -69,18 +71,9 @@ TEST(DataParamList, PairsAreKeyThenFloatBitsLittleEndianInKeyOrderThenEndPairs)
         ASSERT_EQ(wordAt(block, pair * 8), 0xFFFFFFFFu) << pair;
         ASSERT_EQ(wordAt(block, pair * 8 + 4), 0u) << pair;
     }
-}
 
-TEST(DataParamList, EmptyMapIsAllEndPairsAndDecodesEmpty)
-{
-    Bytes block(presetParamBlockBytes);
     ASSERT_TRUE(encodePresetParams({}, block.data(), block.size()));
-    for (size_t pair = 0; pair < presetParamPairs; ++pair)
-        ASSERT_EQ(wordAt(block, pair * 8), 0xFFFFFFFFu);
-
-    ParameterMap decoded { { 1, 1.0f } };
-    ASSERT_TRUE(decodeParamList(block.data(), block.size(), decoded));
-    EXPECT_TRUE(decoded.empty());
+    EXPECT_EQ(block, encodedEndPairs(presetParamPairs)) << "an empty map is end pairs only";
 }
 
 TEST(DataParamList, FullListsRoundTripWithoutEndMarkerAndOneMoreIsRefused)
@@ -96,7 +89,7 @@ TEST(DataParamList, FullListsRoundTripWithoutEndMarkerAndOneMoreIsRefused)
     for (const Shape& shape : shapes)
     {
         SCOPED_TRACE(shape.pairs);
-        const ParameterMap full = mapWithEntries(shape.pairs);
+        const ParameterMap full = paramsWithEntries(shape.pairs);
         Bytes block = exactly(shape.pairs * 8);
         ASSERT_TRUE(shape.encode(full, block.data(), block.size()));
         EXPECT_NE(wordAt(block, block.size() - 8), 0xFFFFFFFFu);
@@ -106,7 +99,7 @@ TEST(DataParamList, FullListsRoundTripWithoutEndMarkerAndOneMoreIsRefused)
         EXPECT_EQ(decoded, full);
 
         Bytes untouched(shape.pairs * 8, 0x5A);
-        Result refused = shape.encode(mapWithEntries(shape.pairs + 1), untouched.data(), untouched.size());
+        Result refused = shape.encode(paramsWithEntries(shape.pairs + 1), untouched.data(), untouched.size());
         EXPECT_FALSE(refused);
         EXPECT_STREQ(refused.error, "Too many params");
         EXPECT_EQ(untouched, Bytes(shape.pairs * 8, 0x5A));
@@ -149,27 +142,17 @@ TEST(DataParamList, DecodeReadsOnlyWholePairsOfShortAndOddInput)
 
 // ---------------------------------------------------------------------------------------
 
-TEST(DataNames, PresetNameOfSixteenFillsSixteenWordsAndTheLastWordIsZero)
-{
-    Bytes block(presetNameBlockBytes, 0xEE);
-    ASSERT_TRUE(encodePresetName("ABCDEFGHIJKLMNOP", block.data(), block.size()));
-    for (size_t i = 0; i < 16; ++i)
-        EXPECT_EQ(wordAt(block, i * 4), static_cast<uint32_t>('A' + i)) << i;
-    EXPECT_EQ(wordAt(block, 64), 0u);
-
-    std::string name;
-    ASSERT_TRUE(decodePresetName(block.data(), block.size(), name));
-    EXPECT_EQ(name, "ABCDEFGHIJKLMNOP");
-}
-
 TEST(DataNames, LongerNamesAreCutToTheirSlots)
 {
-    Bytes preset(presetNameBlockBytes);
-    ASSERT_TRUE(encodePresetName("Seventeen chars!!", preset.data(), preset.size()));
+    // A preset name fills sixteen words; the seventeenth stays zero.
+    Bytes preset(presetNameBlockBytes, 0xEE);
+    ASSERT_TRUE(encodePresetName("ABCDEFGHIJKLMNOPQ", preset.data(), preset.size()));
+    for (size_t i = 0; i < 16; ++i)
+        EXPECT_EQ(wordAt(preset, i * 4), static_cast<uint32_t>('A' + i)) << i;
+    EXPECT_EQ(wordAt(preset, 64), 0u);
     std::string name;
     decodePresetName(preset.data(), preset.size(), name);
-    EXPECT_EQ(name, "Seventeen chars!");
-    EXPECT_EQ(wordAt(preset, 64), 0u);
+    EXPECT_EQ(name, "ABCDEFGHIJKLMNOP");
 
     Bytes cabinet(cabinetNameBlockBytes, 0xEE);
     ASSERT_TRUE(encodeCabinetName("Twenty characters!!!", cabinet.data(), cabinet.size()));
@@ -315,7 +298,7 @@ TEST(DataAmpModel, BlockHoldsParamsThenLongNamesWithZeroGaps)
 TEST(DataAmpModel, FullParamListIsReadFromTheFirstHalfOnly)
 {
     AmpModel model;
-    model.params = mapWithEntries(ampParamPairs);
+    model.params = paramsWithEntries(ampParamPairs);
     model.longName1 = "One";
     Bytes block = exactly(ampModelBlockBytes);
     ASSERT_TRUE(encodeAmpModelParams(model, block.data(), block.size()));
@@ -326,7 +309,7 @@ TEST(DataAmpModel, FullParamListIsReadFromTheFirstHalfOnly)
     EXPECT_EQ(decoded.longName1, "One");
 
     Bytes refused(ampModelBlockBytes, 0x5A);
-    model.params = mapWithEntries(ampParamPairs + 1);
+    model.params = paramsWithEntries(ampParamPairs + 1);
     EXPECT_STREQ(encodeAmpModelParams(model, refused.data(), refused.size()).error, "Too many params");
     EXPECT_EQ(refused, Bytes(ampModelBlockBytes, 0x5A));
 }

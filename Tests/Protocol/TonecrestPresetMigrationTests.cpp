@@ -38,29 +38,30 @@ TEST(MigrationVersion, OnlyPresetsUpTo251OrOfUnknownVersionAreRewritten)
     EXPECT_TRUE(wasMigrated(noVersion));
     EXPECT_EQ(noVersion.at(238), kStampedVersion);
 
-    Params v251 = oldEffectPreset(1, 1);
-    v251[238] = static_cast<float>(0x020501);
-    migratePresetParams(v251);
-    EXPECT_TRUE(wasMigrated(v251));
-
-    Params v252 = oldEffectPreset(1, 1);
-    v252[238] = static_cast<float>(0x020502);
-    migratePresetParams(v252);
-    EXPECT_FALSE(wasMigrated(v252));
-    EXPECT_EQ(v252.at(22), 1.0f);
-    EXPECT_EQ(v252.at(23), 1.0f);
-    EXPECT_EQ(v252.at(238), kStampedVersion);
-
-    // Erased flash (-1, or 0xFFFFFFFF which a float holds as 2^32) and values that are no
-    // number at all count as unknown and are migrated.
-    for (float stored : { -1.0f, 4294967296.0f, std::numeric_limits<float>::quiet_NaN(),
-                          std::numeric_limits<float>::infinity() })
+    // 2.5.1 is migrated and 2.5.2 is not. Erased flash (-1, or 0xFFFFFFFF which a float holds
+    // as 2^32) and values that are no number at all count as unknown and are migrated.
+    struct Case
     {
+        float stored;
+        bool migrated;
+    };
+    Params stampedOnly = oldEffectPreset(1, 1);
+    stampedOnly[238] = kStampedVersion;
+    for (const Case& c : { Case { static_cast<float>(0x020501), true }, Case { static_cast<float>(0x020502), false },
+                           Case { -1.0f, true }, Case { 4294967296.0f, true },
+                           Case { std::numeric_limits<float>::quiet_NaN(), true },
+                           Case { std::numeric_limits<float>::infinity(), true } })
+    {
+        SCOPED_TRACE(c.stored);
         Params params = oldEffectPreset(1, 1);
-        params[238] = stored;
+        params[238] = c.stored;
         migratePresetParams(params);
-        EXPECT_TRUE(wasMigrated(params)) << stored;
+        EXPECT_EQ(wasMigrated(params), c.migrated);
         EXPECT_EQ(params.at(238), kStampedVersion);
+        if (!c.migrated)
+        {
+            EXPECT_EQ(params, stampedOnly);
+        }
     }
 
     // A current preset passes again unchanged except for the stamp.

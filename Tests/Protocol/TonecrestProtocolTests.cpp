@@ -1,13 +1,13 @@
 #include "ByteMatchers.h"
+#include "ProtocolTestHelpers.h"
 #include "ScriptedPacketIO.h"
 #include "SimulatedPedalConnection.h"
 #include "TonecrestProtocol.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <mutex>
 #include <chrono>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,18 +18,6 @@ using Fault = SimulatedPedal::Fault;
 
 namespace
 {
-std::string errorText(const Result& result)
-{
-    return result.ok || result.error == nullptr ? std::string() : std::string(result.error);
-}
-
-uint32_t floatBits(float value)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
 struct RecordingProtocolHandler : TonecrestProtocol::Handler
 {
     std::mutex mutex;
@@ -78,18 +66,7 @@ protected:
 
 // ---- Requests and their wire bytes ----------------------------------------------------------
 
-TEST_F(ProtocolTest, PingIsAcknowledged)
-{
-    bool responded = false;
-    Result result = protocol.ping(responded);
-
-    ASSERT_TRUE(result.ok) << errorText(result);
-    EXPECT_TRUE(responded);
-    ASSERT_EQ(pedal.receivedPackets().size(), 1u);
-    EXPECT_BYTES_EQ(bytes({ 0xB4, 0 }), pedal.receivedPackets()[0]);
-}
-
-TEST_F(ProtocolTest, UnansweredOrRefusedPingIsASuccessWithoutResponse)
+TEST_F(ProtocolTest, PingIsAcknowledgedAndSilenceOrNackIsNoResponse)
 {
     // Silence and a NACK both mean "not ready yet", never a broken connection.
     for (Fault fault : { Fault::Drop, Fault::Nack })
@@ -97,15 +74,17 @@ TEST_F(ProtocolTest, UnansweredOrRefusedPingIsASuccessWithoutResponse)
         pedal.addFault({ TonecrestProtocol::kPing, fault });
         bool responded = true;
         Result result = protocol.ping(responded);
-
         EXPECT_TRUE(result.ok) << errorText(result);
         EXPECT_FALSE(responded);
         EXPECT_EQ(protocol.getState(), TonecrestProtocol::kStateRunning);
     }
 
+    pedal.clearReceivedPackets();
     bool responded = false;
-    EXPECT_TRUE(protocol.ping(responded).ok);
+    ASSERT_TRUE(protocol.ping(responded).ok);
     EXPECT_TRUE(responded);
+    ASSERT_EQ(pedal.receivedPackets().size(), 1u);
+    EXPECT_BYTES_EQ(bytes({ 0xB4, 0 }), pedal.receivedPackets()[0]);
 }
 
 TEST_F(ProtocolTest, ProgramChangeAndRequest)
@@ -138,59 +117,40 @@ TEST_F(ProtocolTest, ProgramNacksEnterTheErrorState)
     EXPECT_EQ(protocol.getState(), TonecrestProtocol::kStateError);
 }
 
-TEST_F(ProtocolTest, PresetNumberBeyondOneByteIsRefusedUnsent)
+TEST_F(ProtocolTest, ValuesBeyondTheirWireFieldsAreRefusedUnsent)
 {
     EXPECT_EQ(errorText(protocol.setCurrentPreset(256)), "Invalid preset number: %u");
+    EXPECT_EQ(errorText(protocol.setParameter(0x10000, 1.0f)), "Invalid message id: %d");
+    EXPECT_EQ(errorText(protocol.setParameter(-1, 1.0f)), "Invalid message id: %d");
     EXPECT_TRUE(pedal.receivedPackets().empty());
     EXPECT_EQ(protocol.getState(), TonecrestProtocol::kStateRunning);
 }
 
-TEST_F(ProtocolTest, SetParameterPacketCarriesIdAndFloatBits)
+TEST_F(ProtocolTest, SetParameterCarriesIdAndFloatBitsAndIsSentEvenInTheErrorState)
 {
     ASSERT_TRUE(protocol.setParameter(0x0123, -2.5f).ok);
-
-    const uint32_t bits = floatBits(-2.5f);
     ASSERT_EQ(pedal.receivedPackets().size(), 1u);
-    EXPECT_BYTES_EQ(bytes({ 0xC7, 8, 0x23, 0x01, 0, 0, static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF),
-                            static_cast<int>((bits >> 16) & 0xFF), static_cast<int>(bits >> 24) }),
-                    pedal.receivedPackets()[0]);
+    EXPECT_BYTES_EQ(bytes({ 0xC7, 8, 0x23, 0x01, 0, 0, 0x00, 0x00, 0x20, 0xC0 }), pedal.receivedPackets()[0]);
     EXPECT_FLOAT_EQ(pedal.parameterValues().at(0x123), -2.5f);
-}
 
-TEST_F(ProtocolTest, SetParameterIsSentEvenInTheErrorState)
-{
     breakConnection();
-
     ASSERT_TRUE(protocol.setParameter(3, 0.75f).ok);
     EXPECT_FLOAT_EQ(pedal.parameterValues().at(3), 0.75f);
     EXPECT_EQ(protocol.getState(), TonecrestProtocol::kStateError);
 }
 
-TEST_F(ProtocolTest, SetParameterRefusesIdsWiderThanSixteenBits)
-{
-    EXPECT_EQ(errorText(protocol.setParameter(0x10000, 1.0f)), "Invalid message id: %d");
-    EXPECT_EQ(errorText(protocol.setParameter(-1, 1.0f)), "Invalid message id: %d");
-    EXPECT_TRUE(pedal.receivedPackets().empty());
-}
-
 // ---- Version query ----------------------------------------------------------------------
 
-TEST_F(ProtocolTest, VersionReplyIsParsed)
+TEST_F(ProtocolTest, VersionReplyIsParsedAndAMissingOrUnknownSubtypeIsMinusOne)
 {
     pedal.setVersion({ 3, 4, 1 }, { 6, 2, 0 }, 2);
     TonecrestData::FirmwareVersionInfo info;
-
     ASSERT_TRUE(protocol.getFirmwareVersionInfo(info).ok);
-
     EXPECT_BYTES_EQ(bytes({ 0xB5, 0 }), pedal.receivedPackets().at(0));
     EXPECT_EQ(info.system, (std::array<uint8_t, 4> { 3, 4, 1, 0 }));
     EXPECT_EQ(info.dsp, (std::array<uint8_t, 4> { 6, 2, 0, 0 }));
     EXPECT_EQ(info.subType, 2);
-}
 
-TEST_F(ProtocolTest, VersionSubtypeMissingOrUnknownIsMinusOne)
-{
-    TonecrestData::FirmwareVersionInfo info;
     pedal.setVersion({ 1, 2, 3 }, { 4, 5, 6 }, -1); // 7-byte payload
     ASSERT_TRUE(protocol.getFirmwareVersionInfo(info).ok);
     EXPECT_EQ(info.subType, -1);
@@ -285,36 +245,20 @@ TEST_F(ProtocolTest, FailedSendEntersTheErrorState)
     EXPECT_EQ(protocol.getState(), TonecrestProtocol::kStateError);
 }
 
-TEST_F(ProtocolTest, NotificationsReachTheHandler)
-{
-    RecordingProtocolHandler handler;
-    protocol.setHandler(&handler);
-
-    pedal.sendNotification({ 0x10, 0x20, 0x30 });
-    bool responded = false;
-    ASSERT_TRUE(protocol.ping(responded).ok); // the notification was queued before the reply
-
-    auto notifications = handler.notificationsSeen();
-    ASSERT_EQ(notifications.size(), 1u);
-    EXPECT_BYTES_EQ(bytes({ 0x10, 0x20, 0x30 }), notifications[0]);
-    EXPECT_EQ(protocol.getState(), TonecrestProtocol::kStateRunning);
-
-    protocol.setHandler(nullptr);
-}
-
-TEST_F(ProtocolTest, ReportLengthMismatchEntersTheErrorState)
-{
-    pedal.sendRawReport(bytes({ 0xC0, 63 })); // 65 bytes declared in a 64-byte report
-    bool responded = false;
-    protocol.ping(responded); // the raw report is read before the ping's reply
-    EXPECT_EQ(protocol.getState(), TonecrestProtocol::kStateError);
-}
-
 // ---- Transaction engine (scripted transport) ----------------------------------------------------
 
 class ProtocolEngineTest : public ::testing::Test
 {
 protected:
+    /** A ping waiting up to timeoutMs for an acknowledgement. */
+    Result ping(TonecrestProtocol::MessageBuffer& reply, unsigned timeoutMs, bool& gotReply)
+    {
+        return protocol.doPacketTransactionWithTimeout(reply, { 0xC0 }, timeoutMs, gotReply, [this](int) {
+            const uint8_t packet[] = { 0xB4, 0 };
+            return io.sendPacket(packet, sizeof packet);
+        });
+    }
+
     ScriptedPacketIO io;
     TonecrestProtocol protocol { &io, 0 };
 };
@@ -327,10 +271,11 @@ TEST_F(ProtocolEngineTest, ReplyBeforeTheWaitCompletesTheTransaction)
     EXPECT_EQ(preset, 42u);
 }
 
-TEST_F(ProtocolEngineTest, NotificationDuringATransactionGoesToTheHandlerOnly)
+TEST_F(ProtocolEngineTest, NotificationsGoToTheHandlerOnlyInOrOutOfATransaction)
 {
     RecordingProtocolHandler handler;
     protocol.setHandler(&handler);
+    io.deliver(bytes({ 0xCE, 1, 0x11 }));
     io.setScript([](const std::vector<uint8_t>&, ScriptedPacketIO& script) {
         script.deliver(bytes({ 0xCE, 2, 0xAA, 0xBB }));
         script.deliver(bytes({ 0xCC, 1, 7 }));
@@ -339,8 +284,8 @@ TEST_F(ProtocolEngineTest, NotificationDuringATransactionGoesToTheHandlerOnly)
     unsigned preset = 0;
     ASSERT_TRUE(protocol.getCurrentPreset(preset).ok);
     EXPECT_EQ(preset, 7u);
-    ASSERT_EQ(handler.notificationsSeen().size(), 1u);
-    EXPECT_BYTES_EQ(bytes({ 0xAA, 0xBB }), handler.notificationsSeen()[0]);
+    EXPECT_EQ(handler.notificationsSeen(), (std::vector<std::vector<uint8_t>> { { 0x11 }, { 0xAA, 0xBB } }));
+    EXPECT_EQ(protocol.getState(), TonecrestProtocol::kStateRunning);
     protocol.setHandler(nullptr);
 }
 
@@ -354,13 +299,7 @@ TEST_F(ProtocolEngineTest, OnlyTheFirstAcceptedReplyIsKept)
     uint8_t reply[64] = {};
     TonecrestProtocol::MessageBuffer buffer { reply, sizeof reply };
     bool gotReply = false;
-    Result result = protocol.doPacketTransactionWithTimeout(
-        buffer, { 0xC0 }, 1000, gotReply, [this](int) {
-            const uint8_t packet[] = { 0xB4, 0 };
-            return io.sendPacket(packet, sizeof packet);
-        });
-
-    ASSERT_TRUE(result.ok);
+    ASSERT_TRUE(ping(buffer, 1000, gotReply).ok);
     EXPECT_TRUE(gotReply);
     EXPECT_BYTES_EQ(bytes({ 0xC0, 1, 0xAA }), std::vector<uint8_t>(reply, reply + 3));
 }
@@ -371,17 +310,12 @@ TEST_F(ProtocolEngineTest, ReplyLargerThanTheBufferFails)
         script.deliver(bytes({ 0xC0, 8, 1, 2, 3, 4, 5, 6, 7, 8 }));
     });
 
-    uint8_t reply[8] = { 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE };
-    TonecrestProtocol::MessageBuffer buffer { reply, 4 };
+    std::vector<uint8_t> reply(8, 0xEE);
+    TonecrestProtocol::MessageBuffer buffer { reply.data(), 4 };
     bool gotReply = false;
-    Result result = protocol.doPacketTransactionWithTimeout(buffer, { 0xC0 }, 1000, gotReply, [this](int) {
-        const uint8_t packet[] = { 0xB4, 0 };
-        return io.sendPacket(packet, sizeof packet);
-    });
-
-    EXPECT_EQ(errorText(result), "Buffer too small: %d > %d");
+    EXPECT_EQ(errorText(ping(buffer, 1000, gotReply)), "Buffer too small: %d > %d");
     EXPECT_TRUE(gotReply);
-    EXPECT_BYTES_EQ(bytes({ 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE }), std::vector<uint8_t>(reply, reply + 8));
+    EXPECT_BYTES_EQ(std::vector<uint8_t>(8, 0xEE), reply);
 }
 
 TEST_F(ProtocolEngineTest, MalformedPacketDoesNotWakeAWaitingTransaction)
@@ -398,10 +332,7 @@ TEST_F(ProtocolEngineTest, MalformedPacketDoesNotWakeAWaitingTransaction)
     uint8_t reply[64] = {};
     TonecrestProtocol::MessageBuffer buffer { reply, sizeof reply };
     bool gotReply = true;
-    Result result = protocol.doPacketTransactionWithTimeout(buffer, { 0xC0 }, 1500, gotReply, [this](int) {
-        const uint8_t packet[] = { 0xB4, 0 };
-        return io.sendPacket(packet, sizeof packet);
-    });
+    Result result = ping(buffer, 1500, gotReply);
     latePedal.join();
 
     EXPECT_TRUE(result.ok) << errorText(result) << ": ended by its time-out, not woken";

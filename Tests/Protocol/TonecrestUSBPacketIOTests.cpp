@@ -1,3 +1,5 @@
+#include "ByteMatchers.h"
+#include "ProtocolTestHelpers.h"
 #include "SimulatedHIDDevice.h"
 #include "TonecrestUSBPacketIO.h"
 
@@ -5,7 +7,7 @@
 
 #include <condition_variable>
 #include <mutex>
-#include <string>
+#include <optional>
 #include <vector>
 
 using namespace Tonecrest;
@@ -46,98 +48,54 @@ struct RecordingPacketHandler : IDevicePacketIO::Handler
     }
 };
 
-struct CapturedLog
+// The log is taken before the reader starts and handed back after it has stopped.
+class TransportTest : public ::testing::Test
 {
-    static std::mutex mutex;
-    static std::vector<std::string> lines;
-    CapturedLog()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        lines.clear();
-        setLogCallback(&CapturedLog::sink, nullptr);
-    }
-    ~CapturedLog() { setLogCallback(nullptr, nullptr); }
-    static void sink(void*, const char* line)
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        lines.emplace_back(line);
-    }
-    static bool contains(const std::string& text)
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        for (const auto& line : lines)
-            if (line.find(text) != std::string::npos)
-                return true;
-        return false;
-    }
-};
-std::mutex CapturedLog::mutex;
-std::vector<std::string> CapturedLog::lines;
+protected:
+    TransportTest() { transport->setHandler(&handler); }
 
-std::vector<uint8_t> bytes(std::initializer_list<int> values)
-{
-    std::vector<uint8_t> out;
-    for (int v : values)
-        out.push_back(static_cast<uint8_t>(v));
-    return out;
-}
+    Result send(const std::vector<uint8_t>& packet) { return transport->sendPacket(packet.data(), packet.size()); }
+
+    CapturedLog log;
+    SimulatedHIDDevice device { 0x04D8, 0x003F };
+    RecordingPacketHandler handler;
+    std::optional<TonecrestUSBPacketIO> transport { std::in_place, &device };
+};
 } // namespace
 
-TEST(TransportFraming, PacketGoesOutAsReportIdZeroPlusPacket)
+TEST_F(TransportTest, PacketsOfUpToSixtyFourBytesGoOutAsReportIdZeroPlusPacket)
 {
-    SimulatedHIDDevice device(0x04D8, 0x003F);
-    TonecrestUSBPacketIO transport(&device);
-
-    auto packet = bytes({ 0xC7, 0x06, 0x03, 0x00, 0x00, 0x00, 0x80, 0x3F });
-    ASSERT_TRUE(transport.sendPacket(packet.data(), packet.size()).ok);
-
-    auto reports = device.writtenReports();
-    ASSERT_EQ(reports.size(), 1u);
-    std::vector<uint8_t> expected { 0x00 };
-    expected.insert(expected.end(), packet.begin(), packet.end());
-    EXPECT_EQ(reports[0], expected);
-}
-
-TEST(TransportFraming, SixtyFourBytePacketIsA65ByteReportAnd65IsRefused)
-{
-    SimulatedHIDDevice device(0x04D8, 0x003F);
-    TonecrestUSBPacketIO transport(&device);
-
+    const auto small = bytes({ 0xC7, 0x06, 0x03, 0x00, 0x00, 0x00, 0x80, 0x3F });
     std::vector<uint8_t> full(64);
     for (size_t i = 0; i < full.size(); ++i)
         full[i] = static_cast<uint8_t>(i + 1);
-    ASSERT_TRUE(transport.sendPacket(full.data(), full.size()).ok);
-    ASSERT_EQ(device.writtenReports().size(), 1u);
-    EXPECT_EQ(device.writtenReports()[0].size(), 65u);
-    EXPECT_EQ(device.writtenReports()[0][0], 0);
-    EXPECT_EQ(device.writtenReports()[0][64], 64);
+    ASSERT_TRUE(send(small).ok);
+    ASSERT_TRUE(send(full).ok);
 
-    CapturedLog log;
-    std::vector<uint8_t> tooLong(65, 0xAA);
-    Result result = transport.sendPacket(tooLong.data(), tooLong.size());
-    EXPECT_FALSE(result.ok);
-    EXPECT_STREQ(result.error, "Packet too large");
-    EXPECT_EQ(device.writtenReports().size(), 1u) << "nothing is written for a refused packet";
+    std::vector<std::vector<uint8_t>> expected { { 0 }, { 0 } };
+    expected[0].insert(expected[0].end(), small.begin(), small.end());
+    expected[1].insert(expected[1].end(), full.begin(), full.end());
+    EXPECT_EQ(device.writtenReports(), expected);
+
+    EXPECT_EQ(errorText(send(std::vector<uint8_t>(65, 0xAA))), "Packet too large");
+    EXPECT_EQ(device.writtenReports().size(), 2u) << "nothing is written for a refused packet";
 }
 
-TEST(TransportFraming, WriteFailuresAreReported)
+TEST_F(TransportTest, WriteFailuresAreReported)
 {
-    SimulatedHIDDevice device(0x04D8, 0x003F);
-    TonecrestUSBPacketIO transport(&device);
-    CapturedLog log;
-    auto packet = bytes({ 0xA0, 0x00 });
-
+    const auto packet = bytes({ 0xA0, 0x00 });
     device.setWriteResult(-1);
-    Result failed = transport.sendPacket(packet.data(), packet.size());
-    EXPECT_STREQ(failed.error, "hid_write failed with %d");
-    EXPECT_TRUE(CapturedLog::contains("hid_write failed with -1"));
+    EXPECT_EQ(errorText(send(packet)), "hid_write failed with %d");
+    EXPECT_TRUE(log.contains("hid_write failed with -1"));
 
     device.setWriteResult(2); // report ID plus one byte of a two-byte packet
-    EXPECT_STREQ(transport.sendPacket(packet.data(), packet.size()).error, "hid_write incomplete");
+    EXPECT_EQ(errorText(send(packet)), "hid_write incomplete");
 
     device.setWriteResult(3);
-    EXPECT_TRUE(transport.sendPacket(packet.data(), packet.size()).ok);
-    EXPECT_EQ(transport.getState(), IDevicePacketIO::kStateRunning) << "send failures leave the state";
+    EXPECT_TRUE(send(packet).ok);
+    EXPECT_EQ(transport->getState(), IDevicePacketIO::kStateRunning) << "send failures leave the state";
+    EXPECT_TRUE(transport->reset().ok);
+    EXPECT_EQ(transport->getState(), IDevicePacketIO::kStateRunning) << "nor does a reset change it";
 }
 
 TEST(TransportReader, HandlerSetRightAfterConstructionSeesRunning)
@@ -145,22 +103,16 @@ TEST(TransportReader, HandlerSetRightAfterConstructionSeesRunning)
     for (int attempt = 0; attempt < 20; ++attempt)
     {
         SimulatedHIDDevice device(0x04D8, 0x003F);
-        TonecrestUSBPacketIO transport(&device);
         RecordingPacketHandler handler;
+        TonecrestUSBPacketIO transport(&device);
         transport.setHandler(&handler);
         ASSERT_FALSE(handler.statesSeen().empty());
         EXPECT_EQ(handler.statesSeen().front(), IDevicePacketIO::kStateRunning);
-        transport.setHandler(nullptr);
     }
 }
 
-TEST(TransportReader, InputReportsAreDeliveredWhole)
+TEST_F(TransportTest, InputReportsAreDeliveredWhole)
 {
-    SimulatedHIDDevice device(0x04D8, 0x003F);
-    TonecrestUSBPacketIO transport(&device);
-    RecordingPacketHandler handler;
-    transport.setHandler(&handler);
-
     device.pushInputReport(bytes({ 0xA0, 0x00 }));
     device.pushInputReport(bytes({ 0xCE, 0x02, 0x05, 0x06 }));
     ASSERT_TRUE(handler.waitFor([&] { return handler.packets.size() == 2; }));
@@ -168,59 +120,33 @@ TEST(TransportReader, InputReportsAreDeliveredWhole)
     EXPECT_EQ(handler.packets[0][0], 0xA0);
     EXPECT_EQ(handler.packets[1][0], 0xCE);
     EXPECT_EQ(handler.packets[1][3], 0x06);
-    transport.setHandler(nullptr);
 }
 
-TEST(TransportReader, ReadErrorEntersStateTwoWithNoStopAfterIt)
+TEST_F(TransportTest, ReadErrorEntersStateTwoWithNoStopAfterIt)
 {
-    CapturedLog log;
-    SimulatedHIDDevice device(0x04D8, 0x003F);
-    RecordingPacketHandler handler;
-    {
-        TonecrestUSBPacketIO transport(&device);
-        transport.setHandler(&handler);
-        device.unplug();
-        ASSERT_TRUE(handler.waitFor([&] { return !handler.states.empty() && handler.states.back() == 2; }));
-        EXPECT_EQ(transport.getState(), IDevicePacketIO::kStateError);
-        transport.stop();
-        EXPECT_EQ(transport.getState(), IDevicePacketIO::kStateError);
-    }
+    device.unplug();
+    ASSERT_TRUE(handler.waitFor([&] { return !handler.states.empty() && handler.states.back() == 2; }));
+    EXPECT_EQ(transport->getState(), IDevicePacketIO::kStateError);
+    transport->stop();
+    EXPECT_EQ(transport->getState(), IDevicePacketIO::kStateError);
+    transport.reset();
     EXPECT_EQ(handler.statesSeen(), (std::vector<int> { 1, 2 }));
-    EXPECT_TRUE(CapturedLog::contains("HID read error: -1"));
+    EXPECT_TRUE(log.contains("HID read error: -1"));
 }
 
-TEST(TransportReader, TransientReadErrorStillEndsTheReader)
+TEST_F(TransportTest, TransientReadErrorStillEndsTheReader)
 {
-    CapturedLog log;
-    SimulatedHIDDevice device(0x04D8, 0x003F);
-    TonecrestUSBPacketIO transport(&device);
-    RecordingPacketHandler handler;
-    transport.setHandler(&handler);
     device.failNextRead(-5);
     ASSERT_TRUE(handler.waitFor([&] { return handler.states.size() == 2; }));
     device.pushInputReport(bytes({ 0xA0, 0x00 }));
-    transport.stop();
+    transport->stop();
     EXPECT_TRUE(handler.packets.empty()) << "nothing restarts the reader after an error";
-    EXPECT_TRUE(CapturedLog::contains("HID read error: -5"));
-    transport.setHandler(nullptr);
+    EXPECT_TRUE(log.contains("HID read error: -5"));
 }
 
-TEST(TransportReader, StopReportsStoppedAndDeletionDoesNotCloseTheDevice)
+TEST_F(TransportTest, StopReportsStoppedAndDeletionDoesNotCloseTheDevice)
 {
-    SimulatedHIDDevice device(0x04D8, 0x003F);
-    RecordingPacketHandler handler;
-    {
-        TonecrestUSBPacketIO transport(&device);
-        transport.setHandler(&handler);
-    }
+    transport.reset();
     EXPECT_EQ(handler.statesSeen(), (std::vector<int> { 1, 0 }));
     EXPECT_FALSE(device.isClosed());
-}
-
-TEST(TransportReader, ResetSucceedsAndChangesNothing)
-{
-    SimulatedHIDDevice device(0x04D8, 0x003F);
-    TonecrestUSBPacketIO transport(&device);
-    EXPECT_TRUE(transport.reset().ok);
-    EXPECT_EQ(transport.getState(), IDevicePacketIO::kStateRunning);
 }

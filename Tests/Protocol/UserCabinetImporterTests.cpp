@@ -1,7 +1,7 @@
 #include "UserCabinetImporter.h"
 
 #include "AudioFileBuilder.h"
-#include "Result.h"
+#include "ProtocolTestHelpers.h"
 #include "TonecrestData.h"
 
 #include <gtest/gtest.h>
@@ -20,14 +20,6 @@ namespace
 
 constexpr double pi = 3.14159265358979323846;
 constexpr size_t channelSamples = 1024;
-
-struct CapturedLog
-{
-    std::vector<std::string> lines;
-    CapturedLog() { setLogCallback(&CapturedLog::sink, this); }
-    ~CapturedLog() { setLogCallback(nullptr, nullptr); }
-    static void sink(void* context, const char* line) { static_cast<CapturedLog*>(context)->lines.emplace_back(line); }
-};
 
 struct Imported
 {
@@ -185,11 +177,9 @@ TEST(UserCabinetImporter, FailuresReportOneTextAndLeaveTheUnitImpulse)
     {
         CapturedLog log;
         const Imported imported = import(testCase.file);
-        EXPECT_FALSE(imported.result.ok) << testCase.name;
-        ASSERT_NE(imported.result.error, nullptr) << testCase.name;
-        EXPECT_STREQ(imported.result.error, "Error loading impulse file") << testCase.name;
-        ASSERT_EQ(log.lines.size(), 1u) << testCase.name;
-        EXPECT_NE(log.lines[0].find("Error loading impulse file"), std::string::npos) << log.lines[0];
+        EXPECT_EQ(errorText(imported.result), "Error loading impulse file") << testCase.name;
+        ASSERT_EQ(log.lines().size(), 1u) << testCase.name;
+        EXPECT_TRUE(log.contains("Error loading impulse file")) << log.lines()[0];
         expectUnitImpulse(imported.cabinet);
     }
 
