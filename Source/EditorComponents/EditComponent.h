@@ -325,6 +325,11 @@ private:
                      const juce::String& cancelText);
     int runMenu(const juce::PopupMenu& menu, const juce::PopupMenu::Options& options);
     juce::File chooseFile(const FileRequest& request);
+    /** Asks for a new name in the rename dialog, starting from what `read` found, and hands it
+        to `rename`; each failure is reported with the operation's own text. */
+    void renameThroughDialog(Tonecrest::Result read, const std::string& currentName, const char* title,
+                             const char* prompt, const std::function<Tonecrest::Result(const std::string&)>& rename,
+                             const char* renameFailedText);
 
     /** The page as completions on the service's worker may reach it: only while it exists, and
         the page is not destroyed while one runs. */

@@ -33,18 +33,11 @@ void EditComponent::onCabinetsComponentRename(int slot)
     if (editorService == nullptr || slot < 0)
         return;
     Service::UserCabinetInfo info;
-    Result result = editorService->getUserCabinetInfo(slot, info);
-    if (!result)
-    {
-        handleError(result, "Failed to get preset info");
-        return;
-    }
-    std::string name = info.name;
-    if (!showRenameDialog("Rename User Cabinet", "New cabinet name:", name))
-        return;
-    result = editorService->setUserCabinetName(slot, name, nullptr);
-    if (!result)
-        handleError(result, "Failed to rename user cabinet");
+    const Result read = editorService->getUserCabinetInfo(slot, info);
+    renameThroughDialog(
+        read, info.name, "Rename User Cabinet", "New cabinet name:",
+        [this, slot](const std::string& name) { return editorService->setUserCabinetName(slot, name, nullptr); },
+        "Failed to rename user cabinet");
 }
 
 void EditComponent::onCabinetsComponentCopyTo(int source)

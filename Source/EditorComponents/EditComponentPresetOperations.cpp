@@ -134,23 +134,34 @@ bool EditComponent::askForConsent(const char* settingsKey, const juce::String& t
 
 // ---- Rename, save, save to a location ----------------------------------------------------------------
 
+void EditComponent::renameThroughDialog(Result read, const std::string& currentName, const char* title,
+                                        const char* prompt, const std::function<Result(const std::string&)>& rename,
+                                        const char* renameFailedText)
+{
+    // Presets and user cabinets share the entry record and its "could not read" text.
+    if (!read)
+    {
+        handleError(read, "Failed to get preset info");
+        return;
+    }
+    std::string name = currentName;
+    if (!showRenameDialog(title, prompt, name))
+        return;
+    const Result result = rename(name);
+    if (!result)
+        handleError(result, renameFailedText);
+}
+
 void EditComponent::renamePreset(int index)
 {
     if (editorService == nullptr)
         return;
     Service::PresetInfo info;
-    Result result = editorService->getPresetInfo(index, info);
-    if (!result)
-    {
-        handleError(result, "Failed to get preset info");
-        return;
-    }
-    std::string name = info.name;
-    if (!showRenameDialog("Rename Preset", "New preset name:", name))
-        return;
-    result = editorService->setPresetName(index, name, nullptr);
-    if (!result)
-        handleError(result, "Failed to rename preset");
+    const Result read = editorService->getPresetInfo(index, info);
+    renameThroughDialog(
+        read, info.name, "Rename Preset", "New preset name:",
+        [this, index](const std::string& name) { return editorService->setPresetName(index, name, nullptr); },
+        "Failed to rename preset");
 }
 
 void EditComponent::savePreset()

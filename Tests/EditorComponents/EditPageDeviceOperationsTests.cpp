@@ -329,22 +329,13 @@ TEST_F(EditPageDeviceOperations, ExportIntoAReadOnlyFolderKeepsTheOldFileByteFor
 
 TEST_F(EditPageDeviceOperations, RenameThroughTheDialogOrInPlaceSendsOnlyTheName)
 {
-    juce::String shownName, shownPrompt;
-    ModalDialogScript script({
-        lookThenClick<RenameDialog>(
-            [&](RenameDialog& dialog) {
-                shownName = dialog.getNameField().getText();
-                shownPrompt = dialog.getPromptLabel().getText();
-                dialog.getNameField().setText("Greenback");
-            },
-            "RENAME"),
-        lookThenClick<RenameDialog>([](RenameDialog& dialog) { dialog.getNameField().setText("Ignored"); }, "CANCEL"),
-    });
+    ShownRename shown;
+    ModalDialogScript script(renameThenCancel(shown, "Greenback"));
     page->onCabinetsComponentRename(4);
     settle();
     EXPECT_EQ(script.seen, juce::StringArray("Rename User Cabinet"));
-    EXPECT_EQ(shownName, "IR 4");
-    EXPECT_EQ(shownPrompt, "New cabinet name:");
+    EXPECT_EQ(shown.name, "IR 4");
+    EXPECT_EQ(shown.prompt, "New cabinet name:");
     EXPECT_EQ(pedal().userCabinet(4).name, "Greenback");
     EXPECT_TRUE(sameSamples(pedal().userCabinet(4), markedCabinet("", 5.0f)));
 

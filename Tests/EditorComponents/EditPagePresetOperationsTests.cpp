@@ -77,22 +77,13 @@ protected:
 
 TEST_F(EditPagePresetOperations, RenameShowsTheCurrentNameAndSendsTheNewOne)
 {
-    juce::String shownName, shownPrompt;
-    ModalDialogScript script({
-        lookThenClick<RenameDialog>(
-            [&](RenameDialog& dialog) {
-                shownName = dialog.getNameField().getText();
-                shownPrompt = dialog.getPromptLabel().getText();
-                dialog.getNameField().setText("Lead Tone");
-            },
-            "RENAME"),
-        lookThenClick<RenameDialog>([](RenameDialog& dialog) { dialog.getNameField().setText("Ignored"); }, "CANCEL"),
-    });
+    ShownRename shown;
+    ModalDialogScript script(renameThenCancel(shown, "Lead Tone"));
     page->renamePreset(2);
     settle();
     EXPECT_EQ(script.seen, juce::StringArray("Rename Preset"));
-    EXPECT_EQ(shownName, "Crunch");
-    EXPECT_EQ(shownPrompt, "New preset name:");
+    EXPECT_EQ(shown.name, "Crunch");
+    EXPECT_EQ(shown.prompt, "New preset name:");
     EXPECT_EQ(pedal().presetName(2, SimulatedPedal::Copy::Working), "Lead Tone");
 
     page->renamePreset(2);

@@ -9,6 +9,7 @@
 #include "GuiTestFixture.h"
 #include "ModalDialogScript.h"
 #include "OverlayComponent.h"
+#include "RenameDialog.h"
 #include "Protocol/EditorServiceTestRig.h"
 #include "StatusBar.h"
 #include "TonecrestParamMap.h"
@@ -56,6 +57,27 @@ template <typename T>
 ModalDialogScript::Step lookThenClick(std::function<void(T&)> look, const juce::String& button)
 {
     return ModalDialogScript::editThen<T>(std::move(look), ModalDialogScript::clickButton(button));
+}
+
+/** What a rename dialog showed when it opened. */
+struct ShownRename
+{
+    juce::String name, prompt;
+};
+
+/** Answers two rename dialogs: the first is recorded in `shown` and confirmed with `newName`,
+    the second gets other text typed and is cancelled. */
+inline std::vector<ModalDialogScript::Step> renameThenCancel(ShownRename& shown, const juce::String& newName)
+{
+    return {
+        lookThenClick<RenameDialog>(
+            [&shown, newName](RenameDialog& dialog) {
+                shown = { dialog.getNameField().getText(), dialog.getPromptLabel().getText() };
+                dialog.getNameField().setText(newName);
+            },
+            "RENAME"),
+        lookThenClick<RenameDialog>([](RenameDialog& dialog) { dialog.getNameField().setText("Ignored"); }, "CANCEL"),
+    };
 }
 
 /** The message id the pedal sees for a parameter. */
