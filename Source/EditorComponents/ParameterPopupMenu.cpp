@@ -2,19 +2,12 @@
 
 void ParameterPopupMenu::paint(juce::Graphics& g)
 {
+    // Without an image nothing is drawn behind the text: the pages that leave it out have the
+    // box's field in their own artwork.
     if (background.isValid())
     {
         g.setImageResamplingQuality(juce::Graphics::highResamplingQuality);
         g.drawImageWithin(background, 0, 0, getWidth(), getHeight(), juce::RectanglePlacement::centred, false);
-    }
-    else
-    {
-        // The read-out box's shape without its artwork: a recessed field with a faint rim.
-        const auto field = getLocalBounds().toFloat().reduced(1.0f, 2.0f);
-        g.setColour(juce::Colour(0xFF141517));
-        g.fillRoundedRectangle(field, 4.0f);
-        g.setColour(juce::Colour(0xFF3A3C41));
-        g.drawRoundedRectangle(field.reduced(0.5f), 4.0f, 1.0f);
     }
 
     if (text.isNotEmpty())

@@ -6,8 +6,8 @@
 
 /** A read-out box: a background image with the current choice's name centred on it, and a click
     callback on mouse down (which usually opens a pop-up list). The owner sets the appearance
-    fields directly and repaints. Without a background image it draws a plain dark field.
-    Message thread only. */
+    fields directly and repaints. Without a background image only the text is drawn, over
+    whatever the parent shows there. Message thread only. */
 class ParameterPopupMenu : public juce::Component
 {
 public:

@@ -235,14 +235,22 @@ TEST_F(ParameterMenuTest, IntMenuListsTheIntegersOfTheTruncatedRange)
     EXPECT_TRUE(menu.getItems().empty());
 }
 
-TEST_F(ParameterMenuTest, BoxDrawsItsBackgroundAndTextOrAPlainFieldWithoutArtwork)
+TEST_F(ParameterMenuTest, BoxDrawsItsBackgroundAndTextAndWithoutArtworkLeavesThePageToShowThrough)
 {
+    // Over a page whose artwork already holds the field: nothing but the text is drawn.
+    struct Page : juce::Component
+    {
+        void paint(juce::Graphics& g) override { g.fillAll(juce::Colour(0xFF7A3E2C)); }
+    } page;
+    page.setBounds(0, 0, 122, 30);
     ParameterPopupMenu box;
+    page.addAndMakeVisible(box);
     box.setBounds(0, 0, 122, 30);
     box.text = "1/8 DOT";
     box.textColour = juce::Colours::white;
-    auto plain = box.createComponentSnapshot(box.getLocalBounds());
-    EXPECT_GT(plain.getPixelAt(5, 15).getAlpha(), 200); // the fallback field
+    const auto plain = page.createComponentSnapshot(page.getLocalBounds());
+    for (const auto& at : { juce::Point<int>(5, 15), juce::Point<int>(1, 2), juce::Point<int>(116, 25) })
+        EXPECT_EQ(plain.getPixelAt(at.x, at.y), juce::Colour(0xFF7A3E2C)) << at.toString();
 
     juce::Image background(juce::Image::ARGB, 244, 60, true);
     background.clear(background.getBounds(), juce::Colour(0xFF204060));
