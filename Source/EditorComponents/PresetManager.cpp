@@ -32,11 +32,16 @@ PresetManager::Outcome PresetManager::open(TonecrestEditorService& service, Tone
     if (answer != 1)
         return Outcome::kCancelled;
 
-    // A busy service drops the new order without a word: the user may simply try again.
-    if (service.getState() != TonecrestEditorService::kStateReady)
-        return Outcome::kNotStarted;
+    // The dialog has closed as if saved: a pedal that is busy, gone or failed meanwhile must
+    // not lose the user's new order without a word.
     const auto& list = dialog.getList();
-    const auto started = service.updatePresets(std::move(progress), list.getOpeningOrder(), list.getNewOrder(),
-                                               std::move(completion));
-    return started.ok ? Outcome::kStarted : Outcome::kNotStarted;
+    const auto started = service.getState() == TonecrestEditorService::kStateReady
+                           ? service.updatePresets(std::move(progress), list.getOpeningOrder(), list.getNewOrder(),
+                                                   std::move(completion))
+                           : TONECREST_ERROR("Cannot update presets while the pedal is busy");
+    if (started.ok)
+        return Outcome::kStarted;
+    if (reportError)
+        reportError(started, updateFailedMessage);
+    return Outcome::kNotStarted;
 }

@@ -17,17 +17,19 @@ public:
     {
         kReadFailed, // a slot's entry could not be read; reported, no dialog shown
         kCancelled,  // CANCEL or the window closed
-        kNotStarted, // SAVE, but the service was busy or refused the update
+        kNotStarted, // SAVE, but the service was busy or refused the update; reported
         kStarted     // the update is queued
     };
 
     using ErrorReporter = std::function<void(Tonecrest::Result result, const char* message)>;
 
     /** The edit page's "open preset manager". `reportError` hears "Failed to get preset info"
-        when a slot cannot be read. */
+        when a slot cannot be read, and "Failed to update presets" when SAVE finds the service
+        busy or the service refuses the new order. */
     static Outcome open(Tonecrest::TonecrestEditorService& service, Tonecrest::TonecrestEditorService::Progress progress,
                         Tonecrest::TonecrestEditorService::Completion completion, const ErrorReporter& reportError);
 
     static constexpr const char* dialogTitle = "Preset Manager";
     static constexpr const char* readFailedMessage = "Failed to get preset info";
+    static constexpr const char* updateFailedMessage = "Failed to update presets";
 };

@@ -1,3 +1,4 @@
+#include "EditComponent.h"
 #include "GuiTestFixture.h"
 #include "ModalDialogScript.h"
 #include "PanelTestSupport.h"
@@ -309,10 +310,11 @@ protected:
         return outcome;
     }
 
-    /** Drags slot `from` onto slot `to` in the dialog, then clicks `button`. */
-    static ModalDialogScript::Step moveThenClick(int from, int to, const juce::String& button)
+    /** Drags slot `from` onto slot `to` in the dialog, runs `meanwhile`, then clicks `button`. */
+    static ModalDialogScript::Step moveThenClick(int from, int to, const juce::String& button,
+                                                 std::function<void()> meanwhile = {})
     {
-        return [from, to, button](juce::Component& modal) {
+        return [from, to, button, meanwhile](juce::Component& modal) {
             auto* content = ModalDialogScript::find<PresetManagerDialog>(modal);
             ASSERT_NE(content, nullptr);
             if (from != to)
@@ -320,6 +322,8 @@ protected:
                 click(content->getList(), from);
                 drag(content->getList(), from, to);
             }
+            if (meanwhile)
+                meanwhile();
             if (auto* target = ModalDialogScript::findButton(modal, button))
                 target->triggerClick();
         };
@@ -358,7 +362,7 @@ TEST_F(PresetManagerServiceTest, SaveWithoutAMoveStillHandsOverTheUnchangedOrder
     EXPECT_EQ(pedalNames(), before);
 }
 
-TEST_F(PresetManagerServiceTest, CancelOrABusyServiceLeavesThePedalAsItWas)
+TEST_F(PresetManagerServiceTest, CancelLeavesThePedalAsItWasAndASaveItCannotTakeIsReportedOnThePage)
 {
     const auto before = pedalNames();
     EXPECT_EQ(run(moveThenClick(1, 5, "CANCEL")), PresetManager::Outcome::kCancelled);
@@ -367,12 +371,21 @@ TEST_F(PresetManagerServiceTest, CancelOrABusyServiceLeavesThePedalAsItWas)
               PresetManager::Outcome::kCancelled);
     rig.drain();
     EXPECT_EQ(pedalNames(), before);
-
-    // A busy service drops the new order silently.
-    rig.service->disconnect();
-    EXPECT_EQ(run(moveThenClick(1, 5, "SAVE")), PresetManager::Outcome::kNotStarted);
-    EXPECT_EQ(lastProgress.load(), -1.0) << "no update was started";
     EXPECT_TRUE(errors.empty());
+
+    // Unplugged while the dialog is open: SAVE cannot hand the new order over, and the page's
+    // error box says so instead of closing as if it had been saved.
+    EditComponent page(rig.service.get(), nullptr, nullptr, nullptr);
+    std::vector<juce::String> alerts;
+    page.setAlertPresenter([&alerts](const juce::String& message) { alerts.push_back(message); });
+    ModalDialogScript script({ moveThenClick(1, 5, "SAVE", [this] { rig.service->disconnect(); }) });
+    page.openPresetManager();
+    for (int i = 0; i < 100 && alerts.empty(); ++i)
+        juce::MessageManager::getInstance()->runDispatchLoopUntil(10);
+    EXPECT_TRUE(script.finished());
+    EXPECT_EQ(alerts, std::vector<juce::String> { "Failed to update presets" });
+    EXPECT_EQ(pedalNames(), before);
+    EXPECT_TRUE(rig.connection.pedal.blockWrites().empty());
 }
 
 // ---- Screenshot -----------------------------------------------------------------------------
