@@ -249,9 +249,12 @@ void EditComponent::onRoutingOptionClicked(size_t rowIndex, int option)
     auto& button = *row.options[size_t(option)];
     button.latched = true;
     button.repaint();
-    // The other options go dark when the service reports the new value.
-    if (editorService != nullptr)
-        editorService->setParameterValue(row.paramID, { Tonecrest::TonecrestParamMap::kTypeInteger, double(option) }, nullptr);
+    // The other options go dark when the service reports the new value; a refused write
+    // puts the row back at once.
+    if (editorService != nullptr
+        && !editorService->setParameterValue(row.paramID, { Tonecrest::TonecrestParamMap::kTypeInteger, double(option) },
+                                             nullptr))
+        showServiceValue(row.paramID);
 }
 
 void EditComponent::resized()
@@ -422,13 +425,30 @@ void EditComponent::bindParameterWidget(iParameterWidget* widget, TonecrestParam
         handleError(result, "Error getting param info");
         return;
     }
-    // A refused write is only logged by the service; the widget shows the value the service
-    // confirms.
+    // A write is confirmed by the service's report, which the update shows. A refused one
+    // (the service busy or gone) is only logged by the service and reports nothing, so the
+    // service's value is put back at once instead of the one the user just asked for.
     const int type = info.kind;
     widget->onValueChanged = [this, id, type](const double& value) {
-        editorService->setParameterValue(id, { type, value }, nullptr);
+        if (!editorService->setParameterValue(id, { type, value }, nullptr))
+            showServiceValue(id);
     };
     refreshWidget(widget, id, true);
+}
+
+void EditComponent::showServiceValue(TonecrestParamID id)
+{
+    forgetDeletedWidgets();
+    const auto range = bindings.equal_range(id);
+    for (auto it = range.first; it != range.second; ++it)
+        refreshWidget(it->second.widget, id, false);
+    if (globalPage != nullptr)
+        globalPage->onParameterChanged(id);
+    if (footswitchPage != nullptr)
+        footswitchPage->onParameterChanged(id);
+    for (auto& row : routingRows)
+        if (row.paramID == id)
+            showRoutingRow(row);
 }
 
 void EditComponent::unbindParameterWidget(iParameterWidget* widget)
@@ -812,17 +832,20 @@ void EditComponent::updateChain()
         }
     }
     for (auto& row : routingRows)
+        showRoutingRow(row);
+}
+
+void EditComponent::showRoutingRow(RoutingRow& row)
+{
+    ParameterValue value;
+    const int selected = editorService->getParameterValue(row.paramID, value) ? truncateToInt(value.value) : 0;
+    for (size_t j = 0; j < row.options.size(); ++j)
     {
-        ParameterValue value;
-        const int selected = editorService->getParameterValue(row.paramID, value) ? truncateToInt(value.value) : 0;
-        for (size_t j = 0; j < row.options.size(); ++j)
+        auto& option = *row.options[j];
+        if (option.latched != (int(j) == selected))
         {
-            auto& option = *row.options[j];
-            if (option.latched != (int(j) == selected))
-            {
-                option.latched = int(j) == selected;
-                option.repaint();
-            }
+            option.latched = int(j) == selected;
+            option.repaint();
         }
     }
 }

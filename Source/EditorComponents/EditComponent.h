@@ -133,7 +133,8 @@ public:
     // ---- Parameter widgets (message thread; also used by the other pages) -------------------
 
     /** Ties a widget to a parameter: it is filled from the parameter's description and value
-        now and after every change, and its user changes go to the service. */
+        now and after every change, and its user changes go to the service (one the service
+        refuses is replaced by the service's value at once). */
     void bindParameterWidget(iParameterWidget* widget, TonecrestParamID id);
     /** Forgets every binding of the widget and silences its callback. */
     void unbindParameterWidget(iParameterWidget* widget);
@@ -303,6 +304,11 @@ private:
     void onRoutingOptionClicked(size_t row, int option);
     void goToPreset(int index);
 
+    /** Shows the service's value of the parameter again in every widget of it, on the other
+        pages and in its routing row (after a refused write). */
+    void showServiceValue(TonecrestParamID id);
+    /** Lights the option of the row's value (option 0 when it cannot be read). */
+    void showRoutingRow(RoutingRow& row);
     /** Fills the widget from the parameter's description (when sendInfo) and value. */
     void refreshWidget(iParameterWidget* widget, TonecrestParamID id, bool sendInfo);
     static ParameterWidgetInfo makeWidgetInfo(const Tonecrest::TonecrestEditorService::ParameterInfo& info);

@@ -190,8 +190,9 @@ void GlobalComponent::toggleClicked(SimpleImageButton& button, Tonecrest::Tonecr
     const bool on = static_cast<int>(current.value) != 0;
     button.latched = !on;
     button.repaint();
-    if (service != nullptr)
-        service->setParameterValue(id, { TonecrestParamMap::kTypeBoolean, on ? 0.0 : 1.0 }, nullptr);
+    // A refused write reports nothing: show the service's value again at once.
+    if (service != nullptr && !service->setParameterValue(id, { TonecrestParamMap::kTypeBoolean, on ? 0.0 : 1.0 }, nullptr))
+        onParameterChanged(id);
 }
 
 void GlobalComponent::addRadioButton(int x, int y, Tonecrest::TonecrestParamID id, int value)
@@ -200,12 +201,13 @@ void GlobalComponent::addRadioButton(int x, int y, Tonecrest::TonecrestParamID i
                                                                     getAppImage(AppImageID::assignedBlock)),
                                  { x, y, 16, 16 });
     controls[id].radioButtons[value] = button;
-    // The other buttons of the group clear when the service confirms the value.
+    // The other buttons of the group clear when the service confirms the value; a refused
+    // write puts the group back at once.
     button->onClick = [this, button, id, value] {
         button->latched = true;
         button->repaint();
-        if (service != nullptr)
-            service->setParameterValue(id, { TonecrestParamMap::kTypeInteger, double(value) }, nullptr);
+        if (service != nullptr && !service->setParameterValue(id, { TonecrestParamMap::kTypeInteger, double(value) }, nullptr))
+            onParameterChanged(id);
     };
     addUpdater(id, [button, value](const TonecrestEditorService::ParameterValue& current) {
         button->latched = static_cast<int>(current.value) == value;

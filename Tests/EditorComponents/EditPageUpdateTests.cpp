@@ -95,6 +95,38 @@ TEST_F(EditPageUpdate, KnobDragTravelsToThePedalAndBackIntoEveryWidgetOfItsParam
     EXPECT_TRUE(alerts.empty());
 }
 
+TEST_F(EditPageUpdate, AWriteRefusedWhileBusyPutsThePedalsValueBackAtOnce)
+{
+    pedal().setPresetParams(0, parameterList({ { 3, 5.0 }, { 164, 1 } }));
+    makePage();
+    connectAndRefresh();
+    // A preset read whose reply never comes holds the service in its single-transfer state,
+    // as an export does; the page stays usable meanwhile.
+    pedal().addFault({ 0xC5, SimulatedPedal::Fault::Drop, 0, SimulatedPedal::kAlways });
+    ASSERT_TRUE(rig.service->getPreset(2, nullptr).ok);
+    ASSERT_EQ(rig.service->getState(), Service::kStateSingleTransfer);
+    const auto editBuffer = pedal().presetParams(SimulatedPedal::kEditBuffer, SimulatedPedal::Copy::Working);
+    const auto writes = pedal().parameterWrites().size();
+
+    auto& knob = page->getAmpKnob(0);
+    knob.mouseDown(mouseEvent(knob, { 40.0f, 60.0f }, { 40.0f, 60.0f }));
+    knob.mouseDrag(mouseEvent(knob, { 40.0f, 10.0f }, { 40.0f, 60.0f }));
+    click(*page->getRoutingRows()[0].options[0]); // COMPRESSOR "PRE"
+
+    // No update has run: the widgets were put back by the refusal itself.
+    ASSERT_EQ(page->getBoundWidgets(3).size(), 4u);
+    for (auto* widget : page->getBoundWidgets(3))
+    {
+        if (auto* gain = dynamic_cast<ParameterKnob*>(widget))
+            EXPECT_DOUBLE_EQ(gain->getValue(), 5.0);
+        if (auto* readout = dynamic_cast<ParameterLabel*>(widget))
+            EXPECT_EQ(readout->getText(), "5.0");
+    }
+    EXPECT_EQ(litOptions(0), (std::vector<bool> { false, true }));
+    EXPECT_EQ(pedal().parameterWrites().size(), writes);
+    EXPECT_EQ(pedal().presetParams(SimulatedPedal::kEditBuffer, SimulatedPedal::Copy::Working), editBuffer);
+}
+
 TEST_F(EditPageUpdate, EveryServiceStateHasItsTexts)
 {
     struct Expected

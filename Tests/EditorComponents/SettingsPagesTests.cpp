@@ -270,6 +270,16 @@ TEST_F(SettingsPages, GlobalControlsAreBuiltWhereTheyBelongFollowTheServiceAndSe
     settle();
     EXPECT_FLOAT_EQ(pedalValue(14), deviceValue(14, 3.0));
     EXPECT_EQ(lit(14), std::vector<int> { 3 });
+
+    // While a preset read holds the service busy, clicks are refused and put straight back.
+    pedal().addFault({ 0xC5, SimulatedPedal::Fault::Drop, 0, SimulatedPedal::kAlways });
+    ASSERT_TRUE(rig.service->getPreset(2, nullptr).ok);
+    click(*global->getControls(12).toggle);
+    click(*global->getControls(139).radioButtons.at(2));
+    EXPECT_TRUE(global->getControls(12).toggle->latched);
+    EXPECT_EQ(lit(139), std::vector<int> { 0 });
+    EXPECT_FLOAT_EQ(pedalValue(12), deviceValue(12, 1.0));
+    EXPECT_FLOAT_EQ(pedalValue(139), deviceValue(139, 0.0));
 }
 
 TEST_F(SettingsPages, GlobalValueBoxesAndSelectorsStepWithinTheirRange)
