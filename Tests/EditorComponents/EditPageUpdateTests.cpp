@@ -387,6 +387,7 @@ TEST_F(EditPageUpdate, AWidgetDeletedWithoutUnbindingIsDroppedInsteadOfUsed)
     page->bindParameterWidget(&kept, 139);
     ASSERT_EQ(page->getBoundWidgets(139).size(), 2u);
     label.reset(); // a page going away without unbinding
+    kept.onValueChanged(std::nan("")); // refused, so shown again: in the widgets still there
 
     ASSERT_TRUE(rig.service->setParameterValue(139, { 0, 2 }, nullptr).ok);
     settle();
