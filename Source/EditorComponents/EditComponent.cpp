@@ -442,10 +442,8 @@ void EditComponent::showServiceValue(TonecrestParamID id)
     const auto range = bindings.equal_range(id);
     for (auto it = range.first; it != range.second; ++it)
         refreshWidget(it->second.widget, id, false);
-    if (globalPage != nullptr)
-        globalPage->onParameterChanged(id);
-    if (footswitchPage != nullptr)
-        footswitchPage->onParameterChanged(id);
+    // The other pages' own buttons change ahead of the service only on their own clicks, and
+    // put themselves back.
     for (auto& row : routingRows)
         if (row.paramID == id)
             showRoutingRow(row);

@@ -304,8 +304,8 @@ private:
     void onRoutingOptionClicked(size_t row, int option);
     void goToPreset(int index);
 
-    /** Shows the service's value of the parameter again in every widget of it, on the other
-        pages and in its routing row (after a refused write). */
+    /** Shows the service's value of the parameter again in every widget bound to it and in
+        its routing row (after a refused write). */
     void showServiceValue(TonecrestParamID id);
     /** Lights the option of the row's value (option 0 when it cannot be read). */
     void showRoutingRow(RoutingRow& row);
