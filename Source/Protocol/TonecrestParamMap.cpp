@@ -200,7 +200,8 @@ void TonecrestParamMap::applyAssignableTarget(TonecrestParamID assignParam, Tone
 
     // A copy: the target may be one of the two parameters being changed.
     ParameterInfo shape;
-    if (const ParameterInfo* targetInfo = findParameterInfo(target))
+    const ParameterInfo* targetInfo = findParameterInfo(target);
+    if (targetInfo != nullptr)
     {
         shape = *targetInfo;
     }
@@ -225,7 +226,11 @@ void TonecrestParamMap::applyAssignableTarget(TonecrestParamID assignParam, Tone
         info->kind = shape.kind;
         info->minimum = shape.minimum;
         info->maximum = shape.maximum;
-        info->defaultValue = id == minID ? shape.minimum : shape.maximum;
+        // Without a target both limits rest at the middle of the plain knob.
+        if (targetInfo == nullptr)
+            info->defaultValue = shape.defaultValue;
+        else
+            info->defaultValue = id == minID ? shape.minimum : shape.maximum;
         info->decimals = shape.decimals;
         info->scale = shape.scale;
         info->stepSize = shape.stepSize;

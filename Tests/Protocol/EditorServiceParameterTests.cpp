@@ -98,9 +98,17 @@ TEST(EditorServiceParameters, AssigningParamASetsMinAndMaxToTheTargetsRange)
     EXPECT_FLOAT_EQ(rig.sent(84), 0.0f);
     EXPECT_FLOAT_EQ(rig.sent(85), 1.0f) << "10 at scale 10";
 
+    // "NONE" is no parameter: Min and Max become a 0..1 knob, both at its middle.
+    rig.set(83, { 0, -1.0 });
+    EXPECT_FLOAT_EQ(rig.sent(84), 0.5f);
+    EXPECT_FLOAT_EQ(rig.sent(85), 0.5f);
+
     // Those two follow-up writes do not count as edits of the preset.
     rig.runTask([&](auto done) { return rig.service->saveCurrentPreset(done); });
     EXPECT_FALSE(rig.service->isCurrentPresetModified());
+    const auto stored = rig.connection.pedal.presetParams(0);
+    EXPECT_FLOAT_EQ(stored.at(98), 0.5f) << "Min A";
+    EXPECT_FLOAT_EQ(stored.at(99), 0.5f) << "Max A";
     rig.set(83, { 0, 3.0 });
     EXPECT_TRUE(rig.service->isCurrentPresetModified()) << "the selector itself does";
 }
