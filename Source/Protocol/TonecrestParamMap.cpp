@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <climits>
 #include <cmath>
 
 namespace Tonecrest
@@ -310,6 +311,14 @@ Result TonecrestParamMap::decodeParameterValue(const ParameterInfo& info, float 
         return TONECREST_ERROR("Invalid parameter value");
     value = { kTypeContinuous, static_cast<double>(static_cast<float>(display)) };
     return kSuccess;
+}
+
+std::optional<int> TonecrestParamMap::truncateToInt(double value)
+{
+    // Written so that NaN fails both comparisons.
+    if (!(value > double(INT_MIN) - 1.0 && value < double(INT_MAX) + 1.0))
+        return std::nullopt;
+    return static_cast<int>(value);
 }
 
 } // namespace Tonecrest
