@@ -210,11 +210,13 @@ TEST(EditorServiceParameters, PedalValuesBeyondTheIntRangeShowAsUnsetOrAsNoParam
         const char* firstDefaultPreset; // "Default Prst" after "LAST USED"
         double minAMaximum;
         const char* cabinetName; // or the error
+        float exportedCabinet;   // of a preset taken from the pedal
     } rows[] = {
-        { 2147483520.0f, "2147483520", "2147483520", 1.0, "EditCab" }, // the largest float below 2^31
-        { 2147483648.0f, "000", "0", 1.0, "EditCab" },
-        { -3e9f, "000", "0", 1.0, "EditCab" },
-        { std::numeric_limits<float>::quiet_NaN(), "000", "0", 10.0, "Invalid parameter value" },
+        { -2.0f, "-02", "-2", 1.0, "FILTER ONLY", -2.0f },
+        { 2147483520.0f, "2147483520", "2147483520", 1.0, "EditCab", -4.0f }, // the largest float below 2^31
+        { 2147483648.0f, "000", "0", 1.0, "EditCab", -4.0f },
+        { -3e9f, "000", "0", 1.0, "EditCab", -4.0f },
+        { std::numeric_limits<float>::quiet_NaN(), "000", "0", 10.0, "Invalid parameter value", 0.0f },
     };
     for (const auto& row : rows)
     {
@@ -236,13 +238,12 @@ TEST(EditorServiceParameters, PedalValuesBeyondTheIntRangeShowAsUnsetOrAsNoParam
         const Result named = rig.service->getCurrentCabinetName(cabinet);
         EXPECT_EQ(named.ok ? cabinet : std::string(named.error), row.cabinetName);
 
-        // A preset taken from the pedal holds its own cabinet under any value but the three special ones.
         if (!std::isfinite(row.value))
             continue;
         std::promise<float> exported;
         ASSERT_TRUE(rig.service->getPreset(0, [&](const TonecrestData::Preset& preset) { exported.set_value(preset.params.at(11)); }).ok);
         auto cabinetSetting = exported.get_future();
         ASSERT_EQ(cabinetSetting.wait_for(std::chrono::seconds(60)), std::future_status::ready);
-        EXPECT_EQ(cabinetSetting.get(), -4.0f);
+        EXPECT_EQ(cabinetSetting.get(), row.exportedCabinet);
     }
 }
