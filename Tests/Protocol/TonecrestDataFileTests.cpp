@@ -545,6 +545,11 @@ TEST(DataFileVersionText, FormatsTwoLinesAndParsesWhatItCan)
     EXPECT_EQ(parsed.dsp, (std::array<uint8_t, 4> { 7, 2, 1, 0 }));
     EXPECT_EQ(parsed.subType, -1);
 
+    // A line too long to read whole fails here as in data files.
+    const std::string longLine = "SYSTEM_FW_VERSION : 1.2.3" + std::string(1000, ' ') + "4\n";
+    ByteInputStream longIn(longLine.data(), longLine.size());
+    EXPECT_EQ(errorText(parseFirmwareVersionText(longIn, parsed)), "Line too long");
+
     ByteInputStream nothing(nullptr, 0);
     parsed.system = { 1, 1, 1, 0 };
     ASSERT_TRUE(parseFirmwareVersionText(nothing, parsed));
