@@ -162,7 +162,8 @@ Result TonecrestEditorService::fixCabinetID(TonecrestData::Preset& preset)
         if (!result)
             return result;
     }
-    const int setting = static_cast<int>(value.value);
+    // Beyond the int range it is none of the three settings.
+    const int setting = TonecrestParamMap::truncateToInt(value.value).value_or(kCabinetOwn);
     const bool special = setting == kCabinetMatched || setting == kCabinetFilterOnly || setting == kCabinetNone;
     const ParameterValue fixed { TonecrestParamMap::kTypeInteger, static_cast<double>(special ? setting : kCabinetOwn) };
     float deviceValue = 0.0f;
