@@ -703,7 +703,23 @@ Result TonecrestEditorService::runPresetUpdate(const Progress& progress, const s
         setError("Failed to set preset");
         return result;
     }
+    // The pedal now plays another preset from the current slot; what the service holds of the
+    // old one must not be shown, nor saved over the new one.
+    const int current = getCurrentPresetIndex();
+    const bool currentRewritten = isPresetSlot(current) && wantedOrder[static_cast<size_t>(current)] != current;
+    if (currentRewritten)
+    {
+        result = refreshCurrentPreset(false);
+        if (!result)
+        {
+            setError("Could not refresh current preset");
+            return result;
+        }
+    }
     finishTask(kStatePresetUpdate);
+    // The re-read has already sent the parameters notification.
+    if (currentRewritten)
+        notifyCurrentPresetChanged();
     if (completion)
         completion();
     return kSuccess;

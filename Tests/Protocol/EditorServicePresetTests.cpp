@@ -305,6 +305,38 @@ TEST(EditorServicePresetOrder, RotationStoresEveryPresetWithItsNameAndCabinet)
         EXPECT_TRUE(p >= 0.0 && p <= 1.0);
 }
 
+TEST(EditorServicePresetOrder, RewritingTheCurrentSlotRereadsTheCurrentPreset)
+{
+    PresetRig rig; // preset 3 is current, with the matched cabinet
+    rig.connection.pedal.setPresetParams(10, { { 2, 10.0f }, { 11, -4.0f } }); // a cabinet of its own
+    auto wanted = identity();
+    std::swap(wanted[3], wanted[10]);
+    rig.connection.pedal.clearReceivedPackets();
+    rig.listener.clear();
+    rig.runTask([&](auto done) { return rig.service->updatePresets(nullptr, identity(), wanted, done); });
+    ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
+
+    // The pedal plays what its slot 3 now holds, and the page is told to show it.
+    EXPECT_EQ(rig.connection.pedal.receivedPacketsOfType(kProgramChange), (std::vector<std::vector<uint8_t>> { { kProgramChange, 1, 3 } }));
+    EXPECT_FLOAT_EQ(rig.connection.pedal.presetParams(SimulatedPedal::kEditBuffer).at(2), 10.0f);
+    EXPECT_GE(rig.listener.count("current 3"), 1);
+    EXPECT_GE(rig.listener.count("params"), 1);
+    Service::ParameterValue gain;
+    ASSERT_TRUE(rig.service->getParameterValue(3, gain).ok);
+    EXPECT_EQ(gain.value, 100.0) << "preset 10's values (Gain shows its 0..1 as 0..10)";
+    std::string cabinet;
+    ASSERT_TRUE(rig.service->getCurrentCabinetName(cabinet).ok);
+    EXPECT_EQ(cabinet, "PC10");
+
+    // One knob turned and saved: both presets stay stored, each in its new slot.
+    rig.runTask([&](auto done) { return rig.service->setParameterValue(4, { 1, 8.0 }, done); });
+    rig.runTask([&](auto done) { return rig.service->saveCurrentPreset(done); });
+    ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
+    EXPECT_EQ(rig.contents(11)[3], "P10 10 PC10");
+    EXPECT_EQ(rig.contents(11)[10], "P3 3 PC3");
+    EXPECT_FLOAT_EQ(rig.connection.pedal.presetParams(3).at(3), 0.8f);
+}
+
 TEST(EditorServicePresetOrder, FaultAtAnyTransferLeavesEveryPresetStored)
 {
     // Slots 0 and 1 swap, then 2, 3 and 4 rotate. The walk's preset transfers in order: read 0,
@@ -321,9 +353,9 @@ TEST(EditorServicePresetOrder, FaultAtAnyTransferLeavesEveryPresetStored)
                               { false, false }, { true, true },   { false, true }, { true, true }, { true, true } };
     enum Kind
     {
-        StartRefused,          // a write's start refused leaves the connection usable
+        StartRefused,          // the transfer's first packet refused (a refused write start leaves the connection usable)
         EndRefused,            // the pedal refuses a written block: the connection is in error
-        StartRefusedAndLater   // the write-back itself is refused too
+        StartRefusedAndLater   // and every write start after it: the write-back is refused too
     };
     auto wanted = identity();
     std::rotate(wanted.begin(), wanted.begin() + 1, wanted.begin() + 2);
