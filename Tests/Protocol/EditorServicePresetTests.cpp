@@ -335,6 +335,13 @@ TEST(EditorServicePresetOrder, RewritingTheCurrentSlotRereadsTheCurrentPreset)
     EXPECT_EQ(rig.contents(11)[3], "P10 10 PC10");
     EXPECT_EQ(rig.contents(11)[10], "P3 3 PC3");
     EXPECT_FLOAT_EQ(rig.connection.pedal.presetParams(3).at(3), 0.8f);
+
+    // Swapped back, with the re-read refused (its read follows the swap's eight): the pedal
+    // keeps the new order, and the service reports the failure instead of staying busy.
+    rig.connection.pedal.addFault({ kReadRequest, SimulatedPedal::Fault::Nack, 8, 1 });
+    ASSERT_TRUE(rig.service->updatePresets(nullptr, identity(), wanted, nullptr).ok);
+    EXPECT_TRUE(rig.waitForError("Could not refresh current preset"));
+    EXPECT_EQ(rig.contents(11)[3], "P3 3 PC3");
 }
 
 TEST(EditorServicePresetOrder, FaultAtAnyTransferLeavesEveryPresetStored)
@@ -355,7 +362,7 @@ TEST(EditorServicePresetOrder, FaultAtAnyTransferLeavesEveryPresetStored)
     {
         StartRefused,          // the transfer's first packet refused (a refused write start leaves the connection usable)
         EndRefused,            // the pedal refuses a written block: the connection is in error
-        StartRefusedAndLater   // and every write start after it: the write-back is refused too
+        StartRefusedAndNext    // and the next write start: the first write-back is refused too
     };
     auto wanted = identity();
     std::rotate(wanted.begin(), wanted.begin() + 1, wanted.begin() + 2);
@@ -370,7 +377,7 @@ TEST(EditorServicePresetOrder, FaultAtAnyTransferLeavesEveryPresetStored)
         const uint8_t packet = transfer.write ? kTransferStart : kReadRequest;
         const int before = 4 * (transfer.write ? writes : reads);
         for (int block : { 0, 1 })
-            for (Kind kind : { StartRefused, EndRefused, StartRefusedAndLater })
+            for (Kind kind : { StartRefused, EndRefused, StartRefusedAndNext })
             {
                 if (!transfer.write && (block != 0 || kind == EndRefused))
                     continue; // a read fails alike at any block, and its end comes from the pedal
@@ -378,14 +385,14 @@ TEST(EditorServicePresetOrder, FaultAtAnyTransferLeavesEveryPresetStored)
                                         + ", block " + std::to_string(block) + ", kind " + std::to_string(kind);
                 rig.restock();
                 rig.connection.pedal.addFault({ kind == EndRefused ? kTransferEnd : packet, SimulatedPedal::Fault::Nack, before + block, 1 });
-                if (kind == StartRefusedAndLater)
-                    rig.connection.pedal.addFault({ kTransferStart, SimulatedPedal::Fault::Nack, transfer.write ? 0 : 4 * writes, SimulatedPedal::kAlways });
+                if (kind == StartRefusedAndNext)
+                    rig.connection.pedal.addFault({ kTransferStart, SimulatedPedal::Fault::Nack, transfer.write ? 0 : 4 * writes, 1 });
 
                 ASSERT_TRUE(rig.service->updatePresets(nullptr, identity(), wanted, nullptr).ok) << where;
                 EXPECT_TRUE(rig.waitForError(transfer.write ? "Failed to set preset" : "Failed to get preset")) << where;
                 const auto stored = rig.contents(5);
                 EXPECT_EQ(std::multiset<std::string>(stored.begin(), stored.end()), everyPreset) << where;
-                if (transfer.inMemory && kind != StartRefusedAndLater)
+                if (transfer.inMemory && kind != StartRefusedAndNext)
                 {
                     EXPECT_EQ(stored, rig.contents(5, SimulatedPedal::Copy::Working)) << where << ": the write-back is committed";
                 }
