@@ -268,6 +268,10 @@ private:
     void onTransportStateChanged(int state) override;
     void onNotification(const uint8_t* payload, size_t length) override;
 
+    /** Takes on a device after disconnect: during a firmware update's reconnect only the
+        pointer (true); otherwise with a new task queue in newState (false). */
+    bool attachDevice(TonecrestProtocol* newProtocol, TonecrestBootloader* newBootloader, int newState);
+
     // Task start and state
     Result startTask(int newState, Completion completion, TaskBody body);
     Result enqueueTask(Completion completion, TaskBody body);
