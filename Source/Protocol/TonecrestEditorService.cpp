@@ -172,6 +172,12 @@ bool TonecrestEditorService::isReady() const
     return getState() == kStateReady;
 }
 
+bool TonecrestEditorService::isAwaitingReconnect() const
+{
+    std::lock_guard<std::mutex> lock(stateMutex);
+    return reconnecting;
+}
+
 TonecrestProtocol* TonecrestEditorService::getProtocol() const
 {
     std::lock_guard<std::mutex> lock(stateMutex);

@@ -167,6 +167,8 @@ public:
     /** The preset number as the pedal shows it: "%03d" of index plus the numbering base. */
     std::string getPresetNumberText(int index) const;
     TonecrestData::FirmwareVersionInfo getDeviceVersion() const;
+    /** A firmware update waits for its pedal to come back on the bus. */
+    bool isAwaitingReconnect() const;
 
     void addListener(Listener* listener);
     void removeListener(Listener* listener);

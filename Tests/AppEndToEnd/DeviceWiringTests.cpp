@@ -65,6 +65,18 @@ TEST_F(DeviceWiringTest, SecondPedalIsLeftOpenAndIdleWhileTheFirstIsHeld)
     EXPECT_EQ(app->getNumWaitingDevices(), 0u);
     EXPECT_EQ(app->getConnectedDevice(), held);
     EXPECT_EQ(serviceState(), TonecrestEditorService::kStateReady);
+
+    // Back in while the first is held, it stays idle also once the first has gone.
+    second.plugIn(Mode::Normal);
+    ASSERT_TRUE(second.waitForMode(Mode::Normal, busWait));
+    ASSERT_TRUE(pumpUntil([&] { return app->getNumWaitingDevices() == 1; }));
+    first.unplug();
+    ASSERT_TRUE(waitForState(TonecrestEditorService::kStateNotConnected));
+    pump(100);
+    EXPECT_EQ(app->getConnectedDevice(), nullptr);
+    EXPECT_EQ(app->getNumWaitingDevices(), 1u);
+    EXPECT_EQ(serviceState(), TonecrestEditorService::kStateNotConnected);
+    EXPECT_TRUE(second.pedal().receivedPackets().empty()) << "nothing is sent to the idle pedal";
 }
 
 TEST_F(DeviceWiringTest, PedalReplacedBetweenTwoPollsIsPickedUp)
