@@ -244,13 +244,14 @@ TEST(FirmwareUpdate, ConnectWhileAFailedUpdateIsStillFinishingDoesNotDeadlock)
             // Keep the worker busy a while, reading the service as a view does.
             for (int i = 0; i < 100 && !connected; ++i)
             {
-                service->getLastError();
+                sawNewConnection = sawNewConnection || service->getState() != state;
                 std::this_thread::sleep_for(std::chrono::milliseconds(2));
             }
         }
         Service* service = nullptr;
         std::promise<void> reported;
         std::atomic<bool> connected { false };
+        bool sawNewConnection = false;
     };
     struct Scene
     {
@@ -284,6 +285,7 @@ TEST(FirmwareUpdate, ConnectWhileAFailedUpdateIsStillFinishingDoesNotDeadlock)
         FAIL() << "connect deadlocked with the old task's worker";
     }
     connecting.join();
+    EXPECT_FALSE(scene->lingering.sawNewConnection) << "the old task ended before the new pedal was taken on";
     EXPECT_EQ(rig.service->getState(), 1);
     EXPECT_EQ(rig.service->getLastError(), "Could not reconnect to the device (1)");
     rig.service->removeListener(&scene->lingering);
