@@ -107,10 +107,14 @@ TEST(FirmwareUpdate, FullUpdateThroughTheBootloaderEndsReadyWithEverythingLoaded
     ASSERT_EQ(rig.waitUntilIdle(), 2) << "3.3.0 is below the minimum";
 
     auto archive = SyntheticFirmware::makeArchive({ { 3, 5, 0 }, { 6, 3, 0 } });
+    rig.listener.clear();
     rig.update(archive, { false, false, false, true });
     ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
 
-    EXPECT_TRUE(sawState(rig.listener, 12)) << "the user was asked to start the bootloader";
+    // The user is asked to start the bootloader; the pedal's comings and goings show nothing.
+    auto states = rig.listener.statesSeen();
+    states.resize(std::min<size_t>(states.size(), 4)); // the refresh's own end may still be on its way
+    EXPECT_EQ(states, (std::vector<int> { 12, 7, 1, 4 }));
     EXPECT_EQ(rig.bus.systemVersion(), (SyntheticFirmware::Version { 3, 5, 0 }));
     auto loaded = rig.bus.pedal().loadedDSPImage(0);
     ASSERT_TRUE(loaded.has_value());
