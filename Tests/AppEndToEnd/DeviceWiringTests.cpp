@@ -40,6 +40,7 @@ TEST_F(DeviceWiringTest, PluggedPedalIsConnectedWaitedForAndRefreshedThenUnplugg
     ASSERT_TRUE(waitForState(TonecrestEditorService::kStateNotConnected));
     EXPECT_TRUE(pumpUntil([&] { return app->getConnectedDevice() == nullptr && device->isClosed(); }));
     EXPECT_EQ(backend.openHandleCount(), 0);
+    EXPECT_TRUE(plugInReady(pedal)) << "plugged back in, it is connected again";
 }
 
 TEST_F(DeviceWiringTest, SecondPedalIsLeftOpenAndIdleWhileTheFirstIsHeld)
