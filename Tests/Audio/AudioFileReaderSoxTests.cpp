@@ -41,8 +41,6 @@ TEST(SoxFiles, EveryLayoutAtEveryRateReadsBackExactly)
             for (int channels : { 1, 2 })
             {
                 const bool isFloat = layout.encoding[0] == 'f', isAiff = layout.type[0] == 'a';
-                SCOPED_TRACE(std::string(layout.type) + " " + layout.encoding + " " + std::to_string(layout.bits) + " bits "
-                             + std::to_string(rate) + " Hz " + std::to_string(channels) + " ch");
                 // The extremes, zero and a fixed pseudo-random rest; floats are multiples of 2^-23
                 // in [-1, 1), which sox carries through its 32-bit integer samples unrounded.
                 const int valueBits = isFloat ? 24 : layout.bits;
@@ -68,7 +66,8 @@ TEST(SoxFiles, EveryLayoutAtEveryRateReadsBackExactly)
                                             + (isFloat ? "floating-point" : "signed-integer") + " -b " + std::to_string(layout.bits)
                                             + " -L '" + raw + "' -t " + layout.type + " -e " + layout.encoding + " -b "
                                             + std::to_string(layout.bits) + " '" + out + "' 2>&1";
-                ASSERT_EQ(std::system(command.c_str()), 0) << command;
+                SCOPED_TRACE(command);
+                ASSERT_EQ(std::system(command.c_str()), 0);
                 std::ifstream in(out, std::ios::binary);
                 const Bytes file { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
                 if (!isAiff && file.size() > 21)

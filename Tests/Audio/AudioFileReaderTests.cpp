@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 
 using namespace Tonecrest;
 using namespace Tonecrest::Testing;
@@ -42,6 +41,12 @@ Decoded decode(Reader reader, const Bytes& file)
     delete[] right;
     return result;
 }
+
+/** loadAudioFile as a reader: WAV first, then AIFF. */
+waverror load(const char* path, double** left, double** right, int* frames, int* rate, bool* mono)
+{
+    return loadAudioFile(path, left, right, frames, rate, mono) ? kWavErrorNone : kWavErrorMalformed;
+}
 } // namespace
 
 TEST(AudioReader, DecodesEverySupportedLayoutExactly)
@@ -55,44 +60,43 @@ TEST(AudioReader, DecodesEverySupportedLayoutExactly)
     const struct
     {
         const char* name;
-        Reader reader;
         Bytes file;
         int rate;
         Samples left, right = {}; // right empty: a mono file, both channels equal to left
     } cases[] = {
-        { "16-bit mono", wav, wavFile({}, le({ 0, 16384, 0x8000, 0x7FFF }, 2)), 48000, { 0.0, 0.5, -1.0, 32767 / 32768.0 } },
-        { "16-bit stereo", wav, wavFile({ 1, 2, 96000, 16 }, le({ 0x4000, 0xC000, 0x2000, 0xE000 }, 2)), 96000, { 0.5, 0.25 }, { -0.5, -0.25 } },
-        { "8-bit unsigned", wav, wavFile({ 1, 1, 48000, 8 }, { 0x80, 0x00, 0xFF }), 48000, { 0.0, -1.0, 127 / 128.0 } },
-        { "20-bit in three bytes", wav, wavFile({ 1, 1, 44100, 20 }, le({ 0x800000, 0x7FFFFF }, 3)), 44100, { -1.0, 8388607 / 8388608.0 } },
-        { "24-bit", wav, wavFile({ 1, 1, 88200, 24 }, le({ 0x800000, 0x7FFFFF, 0x400000 }, 3)), 88200, { -1.0, 8388607 / 8388608.0, 0.5 } },
-        { "32-bit integer", wav, wavFile({ 1, 1, 192000, 32 }, le({ 0x80000000, 0x40000000 }, 4)), 192000, { -1.0, 0.5 } },
-        { "32-bit float", wav, wavFile({ 3, 1, 48000, 32 }, le({ 0x3E800000, 0xBF800000, 0x3FC00000 }, 4)), 48000, { 0.25, -1.0, 1.5 } },
+        { "16-bit mono", wavFile({}, le({ 0, 16384, 0x8000, 0x7FFF }, 2)), 48000, { 0.0, 0.5, -1.0, 32767 / 32768.0 } },
+        { "16-bit stereo", wavFile({ 1, 2, 96000, 16 }, le({ 0x4000, 0xC000, 0x2000, 0xE000 }, 2)), 96000, { 0.5, 0.25 }, { -0.5, -0.25 } },
+        { "8-bit unsigned", wavFile({ 1, 1, 48000, 8 }, { 0x80, 0x00, 0xFF }), 48000, { 0.0, -1.0, 127 / 128.0 } },
+        { "20-bit in three bytes", wavFile({ 1, 1, 44100, 20 }, le({ 0x800000, 0x7FFFFF }, 3)), 44100, { -1.0, 8388607 / 8388608.0 } },
+        { "24-bit", wavFile({ 1, 1, 88200, 24 }, le({ 0x800000, 0x7FFFFF, 0x400000 }, 3)), 88200, { -1.0, 8388607 / 8388608.0, 0.5 } },
+        { "32-bit integer", wavFile({ 1, 1, 192000, 32 }, le({ 0x80000000, 0x40000000 }, 4)), 192000, { -1.0, 0.5 } },
+        { "32-bit float", wavFile({ 3, 1, 48000, 32 }, le({ 0x3E800000, 0xBF800000, 0x3FC00000 }, 4)), 48000, { 0.25, -1.0, 1.5 } },
         // Extensible files: one row per sub-format GUID taken as integer PCM or as float.
-        { "extensible PCM", wav, riffFile(join({ chunk("fmt ", wavExtensibleFields(extensible24, 1)), chunk("data", le({ 0xC00000 }, 3)) })), 48000, { -0.5 } },
-        { "extensible float", wav, riffFile(join({ chunk("fmt ", wavExtensibleFields(extensibleFloat, 3)), chunk("data", le({ 0x3E800000 }, 4)) })), 48000, { 0.25 } },
-        { "extensible without its extension", wav, wavFile({ 0xFFFE, 1, 48000, 16 }, le({ 0xC000 }, 2)), 48000, { -0.5 } },
-        { "LIST between format and data", wav, riffFile(join({ format8, chunk("LIST", Bytes(26, 'x')), three })), 44100, decoded8 },
-        { "odd-sized chunk first", wav, riffFile(join({ chunk("junk", Bytes(5, 0xFF)), format8, three })), 44100, decoded8 },
-        { "odd data, then a chunk", wav, riffFile(join({ format8, three, chunk("cue ", Bytes(7, 1)) })), 44100, decoded8 },
-        { "18-byte format chunk", wav, riffFile(join({ chunk("fmt ", join({ wavFormatFields({ 1, 1, 44100, 8 }), { 0, 0 } })), three })), 44100, decoded8 },
-        { "data before format", wav, riffFile(join({ three, format8 })), 44100, decoded8 },
-        { "a later data chunk wins", wav, riffFile(join({ format8, three, chunk("data", { 0x00 }) })), 44100, { -1.0 } },
-        { "ten chunks before the data", wav, riffFile(join({ format8, empty, empty, empty, empty, empty, empty, empty, empty, empty, chunk("data", { 0x40 }) })), 44100, { -0.5 } },
-        { "bytes after the RIFF container", wav, join({ riffFile(join({ format8, three })), { 'x', 'y' } }), 44100, decoded8 },
-        { "AIFF 8-bit signed", aiff, aiffFile(1, 8, 48000, { 0x00, 0x80, 0x7F }), 48000, { 0.0, -1.0, 127 / 128.0 } },
-        { "AIFF 16-bit", aiff, aiffFile(1, 16, 44100, be({ 0x4000, 0x8000 }, 2)), 44100, { 0.5, -1.0 } },
-        { "AIFF 20-bit", aiff, aiffFile(1, 20, 48000, be({ 0xC00000 }, 3)), 48000, { -0.5 } },
-        { "AIFF 24-bit", aiff, aiffFile(1, 24, 48000, be({ 0x800000, 0x7FFFFF }, 3)), 48000, { -1.0, 8388607 / 8388608.0 } },
-        { "AIFF 32-bit", aiff, aiffFile(1, 32, 48000, be({ 0x80000000, 0x20000000 }, 4)), 48000, { -1.0, 0.25 } },
-        { "AIFF stereo", aiff, aiffFile(2, 16, 176400, be({ 0x4000, 0xC000 }, 2)), 176400, { 0.5 }, { -0.5 } },
-        { "AIFF common after odd sound", aiff, formFile(join({ sound, chunk("ANNO", Bytes(3, 'a'), true), aiffCommon(1, 3, 8, 88200) })), 88200, { 0.5, -0.5, 0.25 } },
-        { "AIFF frame count below the data", aiff, formFile(join({ aiffCommon(1, 2, 8, 96000), sound })), 96000, { 0.5, -0.5 } },
-        { "AIFF rate rounded to the nearest", aiff, formFile(join({ aiffCommon(1, 1, 8, 44099.5), sound })), 44100, { 0.5 } },
+        { "extensible PCM", riffFile(join({ chunk("fmt ", wavExtensibleFields(extensible24, 1)), chunk("data", le({ 0xC00000 }, 3)) })), 48000, { -0.5 } },
+        { "extensible float", riffFile(join({ chunk("fmt ", wavExtensibleFields(extensibleFloat, 3)), chunk("data", le({ 0x3E800000 }, 4)) })), 48000, { 0.25 } },
+        { "extensible without its extension", wavFile({ 0xFFFE, 1, 48000, 16 }, le({ 0xC000 }, 2)), 48000, { -0.5 } },
+        { "LIST between format and data", riffFile(join({ format8, chunk("LIST", Bytes(26, 'x')), three })), 44100, decoded8 },
+        { "odd-sized chunk first", riffFile(join({ chunk("junk", Bytes(5, 0xFF)), format8, three })), 44100, decoded8 },
+        { "odd data, then a chunk", riffFile(join({ format8, three, chunk("cue ", Bytes(7, 1)) })), 44100, decoded8 },
+        { "18-byte format chunk", riffFile(join({ chunk("fmt ", join({ wavFormatFields({ 1, 1, 44100, 8 }), { 0, 0 } })), three })), 44100, decoded8 },
+        { "data before format", riffFile(join({ three, format8 })), 44100, decoded8 },
+        { "a later data chunk wins", riffFile(join({ format8, three, chunk("data", { 0x00 }) })), 44100, { -1.0 } },
+        { "ten chunks before the data", riffFile(join({ format8, empty, empty, empty, empty, empty, empty, empty, empty, empty, chunk("data", { 0x40 }) })), 44100, { -0.5 } },
+        { "bytes after the RIFF container", join({ riffFile(join({ format8, three })), { 'x', 'y' } }), 44100, decoded8 },
+        { "AIFF 8-bit signed", aiffFile(1, 8, 48000, { 0x00, 0x80, 0x7F }), 48000, { 0.0, -1.0, 127 / 128.0 } },
+        { "AIFF 16-bit", aiffFile(1, 16, 44100, be({ 0x4000, 0x8000 }, 2)), 44100, { 0.5, -1.0 } },
+        { "AIFF 20-bit", aiffFile(1, 20, 48000, be({ 0xC00000 }, 3)), 48000, { -0.5 } },
+        { "AIFF 24-bit", aiffFile(1, 24, 48000, be({ 0x800000, 0x7FFFFF }, 3)), 48000, { -1.0, 8388607 / 8388608.0 } },
+        { "AIFF 32-bit", aiffFile(1, 32, 48000, be({ 0x80000000, 0x20000000 }, 4)), 48000, { -1.0, 0.25 } },
+        { "AIFF stereo", aiffFile(2, 16, 176400, be({ 0x4000, 0xC000 }, 2)), 176400, { 0.5 }, { -0.5 } },
+        { "AIFF common after odd sound", formFile(join({ sound, chunk("ANNO", Bytes(3, 'a'), true), aiffCommon(1, 3, 8, 88200) })), 88200, { 0.5, -0.5, 0.25 } },
+        { "AIFF frame count below the data", formFile(join({ aiffCommon(1, 2, 8, 96000), sound })), 96000, { 0.5, -0.5 } },
+        { "AIFF rate rounded to the nearest", formFile(join({ aiffCommon(1, 1, 8, 44099.5), sound })), 44100, { 0.5 } },
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.name);
-        const Decoded decoded = decode(c.reader, c.file);
+        const Decoded decoded = decode(&load, c.file);
         ASSERT_EQ(decoded.code, kWavErrorNone);
         EXPECT_EQ(decoded.rate, c.rate);
         EXPECT_EQ(decoded.mono, c.right.empty());
@@ -167,7 +171,7 @@ TEST(AudioReader, RejectsUnsupportedAndInconsistentFilesWithTheirCodes)
         EXPECT_EQ(decode(c.reader, c.file).code, c.code) << c.name;
 }
 
-TEST(AudioReader, HeaderReadsAndCallerArrays)
+TEST(AudioReader, HeaderReadsPathsAndCallerArrays)
 {
     // The NaN would fail decoding: a header-only read must not look at it.
     TempFile header(wavFile({ 3, 2, 88200, 32 }, le({ 0x7FC00000, 0 }, 4)));
@@ -177,6 +181,9 @@ TEST(AudioReader, HeaderReadsAndCallerArrays)
     EXPECT_EQ(readWavFileCode(header.path(), &left, nullptr, &frames, &rate, &mono), kWavErrorNone);
     EXPECT_TRUE(rate == 88200 && !mono && frames == -7 && left == nullptr);
     EXPECT_TRUE(readWavFile(header.path(), nullptr, nullptr, nullptr, nullptr, nullptr));
+    for (const char* path : { (const char*)nullptr, "", "/nonexistent/ir.wav" })
+        for (Reader reader : { wav, aiff })
+            EXPECT_EQ(reader(path, &left, nullptr, nullptr, nullptr, nullptr), kWavErrorCannotOpen);
 
     TempFile good(wavFile({}, le({ 0x4000 }, 2))), bad(wavFile({ 1, 1, 22050, 16 }, le({ 0x4000 }, 2)));
     left = new double[3] { 9, 9, 9 };
@@ -191,32 +198,6 @@ TEST(AudioReader, HeaderReadsAndCallerArrays)
     ASSERT_TRUE(loadAudioFile(good.path(), &left, &right, &frames, nullptr, nullptr));
     delete[] left;
     delete[] right;
-}
-
-TEST(AudioReader, LoadTriesWavThenAiff)
-{
-    const std::pair<Bytes, int> cases[] = {
-        // file, rate read; 0: the load fails
-        { wavFile({ 1, 1, 176400, 16 }, le({ 0x2000 }, 2)), 176400 },
-        { aiffFile(1, 16, 192000, be({ 0x2000 }, 2)), 192000 },
-        { Bytes { 'h', 'e', 'l', 'l', 'o' }, 0 },
-        { wavFile({ 1, 1, 32000, 16 }, le({ 0x2000 }, 2)), 0 },
-    };
-    for (const auto& [bytes, expectedRate] : cases)
-    {
-        TempFile file(bytes);
-        double* left = nullptr;
-        double* right = nullptr;
-        int frames = 0, rate = 0;
-        EXPECT_EQ(loadAudioFile(file.path(), &left, &right, &frames, &rate, nullptr), expectedRate != 0);
-        EXPECT_EQ(rate, expectedRate);
-        EXPECT_TRUE(expectedRate == 0 || (frames == 1 && left[0] == 0.25 && right[0] == 0.25)) << expectedRate;
-        delete[] left;
-        delete[] right;
-    }
-    for (const char* path : { (const char*)nullptr, "", "/nonexistent/ir.wav" })
-        for (Reader reader : { wav, aiff })
-            EXPECT_EQ(reader(path, nullptr, nullptr, nullptr, nullptr, nullptr), kWavErrorCannotOpen);
 }
 
 TEST(AudioReader, FieldReadersAndExtendedRates)
@@ -257,23 +238,12 @@ TEST(AudioReader, FieldReadersAndExtendedRates)
     EXPECT_FALSE(extendedToDouble(nullptr, &out) || extendedToDouble(rates[0].first.data(), nullptr));
 }
 
-TEST(AudioReader, TruncatedAndDamagedFilesFailCleanly)
+TEST(AudioReader, EveryTruncatedFileFails)
 {
     const Bytes wavBytes = riffFile(join({ chunk("fmt ", wavFormatFields({ 1, 2, 48000, 24 })), chunk("LIST", Bytes(4, 'x')),
                                            chunk("data", Bytes(12, 0x11)) }));
-    const Bytes aiffBytes = aiffFile(2, 24, 48000, Bytes(12, 0x11));
-    std::mt19937 random(1234);
+    const Bytes aiffBytes = formFile(join({ aiffCommon(2, 2, 24, 48000), chunk("ANNO", Bytes(2, 'a'), true), aiffSound(Bytes(12, 0x11)) }));
     for (const auto& [reader, original] : { std::pair { wav, wavBytes }, std::pair { aiff, aiffBytes } })
-    {
         for (size_t length = 0; length < original.size(); ++length)
             EXPECT_NE(decode(reader, Bytes(original.begin(), original.begin() + long(length))).code, kWavErrorNone) << length;
-        // Whatever the damage, a read either fails or hands back no more frames than the file holds.
-        for (int round = 0; round < 400; ++round)
-        {
-            Bytes damaged = original;
-            for (int flip = 0; flip < 3; ++flip)
-                damaged[random() % damaged.size()] = uint8_t(random());
-            EXPECT_LE(decode(reader, damaged).frames, int(damaged.size()));
-        }
-    }
 }
