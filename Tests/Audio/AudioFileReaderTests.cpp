@@ -69,7 +69,6 @@ TEST(AudioReader, DecodesEverySupportedLayoutExactly)
         { "8-bit unsigned", wavFile({ 1, 1, 48000, 8 }, { 0x80, 0x00, 0xFF }), 48000, { 0.0, -1.0, 127 / 128.0 } },
         { "20-bit in three bytes", wavFile({ 1, 1, 44100, 20 }, le({ 0x800000, 0x7FFFFF }, 3)), 44100, { -1.0, 8388607 / 8388608.0 } },
         { "24-bit", wavFile({ 1, 1, 88200, 24 }, le({ 0x800000, 0x7FFFFF, 0x400000 }, 3)), 88200, { -1.0, 8388607 / 8388608.0, 0.5 } },
-        { "32-bit integer", wavFile({ 1, 1, 192000, 32 }, le({ 0x80000000, 0x40000000 }, 4)), 192000, { -1.0, 0.5 } },
         { "32-bit float", wavFile({ 3, 1, 48000, 32 }, le({ 0x3E800000, 0xBF800000, 0x3FC00000 }, 4)), 48000, { 0.25, -1.0, 1.5 } },
         // Extensible files: one row per sub-format GUID taken as integer PCM or as float.
         { "extensible PCM", riffFile(join({ chunk("fmt ", wavExtensibleFields(extensible24, 1)), chunk("data", le({ 0xC00000 }, 3)) })), 48000, { -0.5 } },
@@ -84,10 +83,7 @@ TEST(AudioReader, DecodesEverySupportedLayoutExactly)
         { "ten chunks before the data", riffFile(join({ format8, empty, empty, empty, empty, empty, empty, empty, empty, empty, chunk("data", { 0x40 }) })), 44100, { -0.5 } },
         { "bytes after the RIFF container", join({ riffFile(join({ format8, three })), { 'x', 'y' } }), 44100, decoded8 },
         { "AIFF 8-bit signed", aiffFile(1, 8, 48000, { 0x00, 0x80, 0x7F }), 48000, { 0.0, -1.0, 127 / 128.0 } },
-        { "AIFF 16-bit", aiffFile(1, 16, 44100, be({ 0x4000, 0x8000 }, 2)), 44100, { 0.5, -1.0 } },
         { "AIFF 20-bit", aiffFile(1, 20, 48000, be({ 0xC00000 }, 3)), 48000, { -0.5 } },
-        { "AIFF 24-bit", aiffFile(1, 24, 48000, be({ 0x800000, 0x7FFFFF }, 3)), 48000, { -1.0, 8388607 / 8388608.0 } },
-        { "AIFF 32-bit", aiffFile(1, 32, 48000, be({ 0x80000000, 0x20000000 }, 4)), 48000, { -1.0, 0.25 } },
         { "AIFF stereo", aiffFile(2, 16, 176400, be({ 0x4000, 0xC000 }, 2)), 176400, { 0.5 }, { -0.5 } },
         { "AIFF common after odd sound", formFile(join({ sound, chunk("ANNO", Bytes(3, 'a'), true), aiffCommon(1, 3, 8, 88200) })), 88200, { 0.5, -0.5, 0.25 } },
         { "AIFF frame count below the data", formFile(join({ aiffCommon(1, 2, 8, 96000), sound })), 96000, { 0.5, -0.5 } },
@@ -110,9 +106,7 @@ TEST(AudioReader, RejectsUnsupportedAndInconsistentFilesWithTheirCodes)
 {
     const Bytes format = chunk("fmt ", wavFormatFields({})), data = chunk("data", { 0, 0 });
     const Bytes common = aiffCommon(1, 1, 16, 48000), sound = aiffSound({ 0, 0 });
-    Bytes riffSizeFour = wavFile({}, { 0, 0 }), riffSizeHuge = riffSizeFour, zeroRate = common, shortCommon = common;
-    riffSizeFour[4] = 4, riffSizeFour[5] = riffSizeFour[6] = riffSizeFour[7] = 0;
-    riffSizeHuge[4] = riffSizeHuge[5] = riffSizeHuge[6] = riffSizeHuge[7] = 0xFF;
+    Bytes zeroRate = common, shortCommon = common;
     zeroRate[16] = zeroRate[17] = 0; // exponent 0
     shortCommon[7] = 16;
     const struct
@@ -145,8 +139,8 @@ TEST(AudioReader, RejectsUnsupportedAndInconsistentFilesWithTheirCodes)
         { "data size beyond the file", wav, riffFile(join({ format, chunk("data", { 0, 0 }, false, 0xFFFFFFF0) })), kWavErrorMalformed },
         { "format size of 4 GiB", wav, riffFile(join({ chunk("fmt ", wavFormatFields({}), false, 0xFFFFFFFF), data })), kWavErrorMalformed },
         { "skipped chunk of 4 GiB", wav, riffFile(join({ format, chunk("LIST", {}, false, 0xFFFFFFFE), data })), kWavErrorMalformed },
-        { "RIFF size beyond the file", wav, riffSizeHuge, kWavErrorMalformed },
-        { "RIFF size of 4", wav, riffSizeFour, kWavErrorMalformed },
+        { "RIFF size beyond the file", wav, join({ tag("RIFF"), le({ 0xFFFFFFFF }, 4), tag("WAVE"), format, data }), kWavErrorMalformed },
+        { "RIFF size of 4", wav, join({ tag("RIFF"), le({ 4 }, 4), tag("WAVE"), format, data }), kWavErrorMalformed },
         { "AIFF content", wav, aiffFile(1, 16, 48000, { 0, 0 }), kWavErrorMalformed },
         { "empty file", wav, {}, kWavErrorMalformed },
         { "AIFF 32000 Hz", aiff, aiffFile(1, 16, 32000, { 0, 0 }), kWavErrorUnsupportedRate },

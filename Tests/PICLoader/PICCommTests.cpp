@@ -162,6 +162,7 @@ TEST(PICComm, TransferResultsBecomeCodes)
     CommBench bench;
     EXPECT_EQ(bench.comm.SendPacket(nullptr, 65), 2);
     EXPECT_EQ(bench.comm.ReceivePacket(nullptr, 65), 2);
+    EXPECT_EQ(bench.log.lines().size(), 2u) << "one error line each";
     EXPECT_TRUE(bench.log.contains("Comm Error 2, origin at Comm.cpp:"));
     bench.bootloader.setWrongReplyCommand(0x02, 0x07);
     DeviceDescription description;
