@@ -123,6 +123,7 @@ TEST(AudioReader, RejectsUnsupportedAndInconsistentFilesWithTheirCodes)
         { "16-bit float", wav, wavFile({ 3, 1, 48000, 16 }, { 0, 0 }), kWavErrorUnsupportedWidth },
         { "ADPCM", wav, wavFile({ 2, 1, 48000, 16 }, { 0, 0 }), kWavErrorUnsupportedFormat },
         // Extensible files whose sub-format is refused.
+        { "extensible sub-format 0x0101", wav, riffFile(join({ chunk("fmt ", wavExtensibleFields({ 0xFFFE }, 0x0101)), data })), kWavErrorUnsupportedFormat },
         { "extensible A-law", wav, riffFile(join({ chunk("fmt ", wavExtensibleFields({ 0xFFFE }, 6)), data })), kWavErrorUnsupportedFormat },
         { "byte rate off by one", wav, wavFile({ 1, 1, 48000, 16, -1, 96001 }, { 0, 0 }), kWavErrorMalformed },
         { "block align not a multiple of channels", wav, wavFile({ 1, 2, 48000, 8, 3 }, Bytes(6, 0)), kWavErrorMalformed },

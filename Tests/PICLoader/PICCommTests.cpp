@@ -145,6 +145,9 @@ TEST(PICComm, BadArgumentsAndRepliesFailWithoutSendingMore)
     }
     EXPECT_EQ(bench.device.writtenReports().size(), 4u);
     EXPECT_EQ(buffer, std::vector<uint8_t>(64, 0x11));
+    bench.bootloader.setGetDataReplySize(-1);
+    EXPECT_EQ(comm.GetData(0x1000, 1, 1, 2, 0x1002, b, 64), 0) << "one byte a packet";
+    EXPECT_EQ(bench.device.writtenReports().size(), 6u);
 
     bench.bootloader.setWrongReplyCommand(0x02, 0x07);
     DeviceDescription description;
