@@ -42,6 +42,12 @@ Decoded decode(Reader reader, const Bytes& file)
     return result;
 }
 
+/** A mono 48 kHz WAV with the 40-byte extensible format chunk naming this sub-format. */
+Bytes extensibleWav(uint16_t bits, uint16_t subFormat, const Bytes& samples)
+{
+    return riffFile(join({ chunk("fmt ", wavExtensibleFields({ 0xFFFE, 1, 48000, bits }, subFormat)), chunk("data", samples) }));
+}
+
 /** loadAudioFile as a reader: WAV first, then AIFF. */
 waverror load(const char* path, double** left, double** right, int* frames, int* rate, bool* mono)
 {
@@ -51,10 +57,11 @@ waverror load(const char* path, double** left, double** right, int* frames, int*
 
 TEST(AudioReader, DecodesEverySupportedLayoutExactly)
 {
-    const WavFormat extensible24 { 0xFFFE, 1, 48000, 24 }, extensibleFloat { 0xFFFE, 1, 48000, 32 };
     const Bytes format8 = chunk("fmt ", wavFormatFields({ 1, 1, 44100, 8 }));
     const Bytes three = chunk("data", { 0xC0, 0x40, 0x80 }); // odd: a pad byte follows
-    const Bytes empty = chunk("junk", {});
+    Bytes nineEmpty;
+    for (int i = 0; i < 9; ++i)
+        nineEmpty = join({ nineEmpty, chunk("junk", {}) });
     const Bytes sound = aiffSound({ 0x40, 0xC0, 0x20 });
     const Samples decoded8 { 0.5, -0.5, 0.0 };
     const struct
@@ -71,21 +78,23 @@ TEST(AudioReader, DecodesEverySupportedLayoutExactly)
         { "24-bit", wavFile({ 1, 1, 88200, 24 }, le({ 0x800000, 0x7FFFFF, 0x400000 }, 3)), 88200, { -1.0, 8388607 / 8388608.0, 0.5 } },
         { "32-bit float", wavFile({ 3, 1, 48000, 32 }, le({ 0x3E800000, 0xBF800000, 0x3FC00000 }, 4)), 48000, { 0.25, -1.0, 1.5 } },
         // Extensible files: one row per sub-format GUID taken as integer PCM or as float.
-        { "extensible PCM", riffFile(join({ chunk("fmt ", wavExtensibleFields(extensible24, 1)), chunk("data", le({ 0xC00000 }, 3)) })), 48000, { -0.5 } },
-        { "extensible float", riffFile(join({ chunk("fmt ", wavExtensibleFields(extensibleFloat, 3)), chunk("data", le({ 0x3E800000 }, 4)) })), 48000, { 0.25 } },
+        { "extensible PCM", extensibleWav(24, 1, le({ 0xC00000 }, 3)), 48000, { -0.5 } },
+        { "extensible float", extensibleWav(32, 3, le({ 0x3E800000 }, 4)), 48000, { 0.25 } },
         { "extensible without its extension", wavFile({ 0xFFFE, 1, 48000, 16 }, le({ 0xC000 }, 2)), 48000, { -0.5 } },
         { "LIST between format and data", riffFile(join({ format8, chunk("LIST", Bytes(26, 'x')), three })), 44100, decoded8 },
         { "odd-sized chunk first", riffFile(join({ chunk("junk", Bytes(5, 0xFF)), format8, three })), 44100, decoded8 },
         { "odd data, then a chunk", riffFile(join({ format8, three, chunk("cue ", Bytes(7, 1)) })), 44100, decoded8 },
-        { "18-byte format chunk", riffFile(join({ chunk("fmt ", join({ wavFormatFields({ 1, 1, 44100, 8 }), { 0, 0 } })), three })), 44100, decoded8 },
+        { "18-byte format chunk", riffFile(join({ chunk("fmt ", join({ wavFormatFields({ 1, 1, 44100, 8 }), { 0, 0 } })), three })), 44100,
+          decoded8 },
         { "data before format", riffFile(join({ three, format8 })), 44100, decoded8 },
         { "a later data chunk wins", riffFile(join({ format8, three, chunk("data", { 0x00 }) })), 44100, { -1.0 } },
-        { "ten chunks before the data", riffFile(join({ format8, empty, empty, empty, empty, empty, empty, empty, empty, empty, chunk("data", { 0x40 }) })), 44100, { -0.5 } },
+        { "ten chunks before the data", riffFile(join({ format8, nineEmpty, chunk("data", { 0x40 }) })), 44100, { -0.5 } },
         { "bytes after the RIFF container", join({ riffFile(join({ format8, three })), { 'x', 'y' } }), 44100, decoded8 },
         { "AIFF 8-bit signed", aiffFile(1, 8, 48000, { 0x00, 0x80, 0x7F }), 48000, { 0.0, -1.0, 127 / 128.0 } },
         { "AIFF 20-bit", aiffFile(1, 20, 48000, be({ 0xC00000 }, 3)), 48000, { -0.5 } },
         { "AIFF stereo", aiffFile(2, 16, 176400, be({ 0x4000, 0xC000 }, 2)), 176400, { 0.5 }, { -0.5 } },
-        { "AIFF common after odd sound", formFile(join({ sound, chunk("ANNO", Bytes(3, 'a'), true), aiffCommon(1, 3, 8, 88200) })), 88200, { 0.5, -0.5, 0.25 } },
+        { "AIFF common after odd sound", formFile(join({ sound, chunk("ANNO", Bytes(3, 'a'), true), aiffCommon(1, 3, 8, 88200) })), 88200,
+          { 0.5, -0.5, 0.25 } },
         { "AIFF frame count below the data", formFile(join({ aiffCommon(1, 2, 8, 96000), sound })), 96000, { 0.5, -0.5 } },
         { "AIFF rate rounded to the nearest", formFile(join({ aiffCommon(1, 1, 8, 44099.5), sound })), 44100, { 0.5 } },
     };
@@ -123,8 +132,8 @@ TEST(AudioReader, RejectsUnsupportedAndInconsistentFilesWithTheirCodes)
         { "16-bit float", wav, wavFile({ 3, 1, 48000, 16 }, { 0, 0 }), kWavErrorUnsupportedWidth },
         { "ADPCM", wav, wavFile({ 2, 1, 48000, 16 }, { 0, 0 }), kWavErrorUnsupportedFormat },
         // Extensible files whose sub-format is refused.
-        { "extensible sub-format 0x0101", wav, riffFile(join({ chunk("fmt ", wavExtensibleFields({ 0xFFFE }, 0x0101)), data })), kWavErrorUnsupportedFormat },
-        { "extensible A-law", wav, riffFile(join({ chunk("fmt ", wavExtensibleFields({ 0xFFFE }, 6)), data })), kWavErrorUnsupportedFormat },
+        { "extensible sub-format 0x0101", wav, extensibleWav(16, 0x0101, { 0, 0 }), kWavErrorUnsupportedFormat },
+        { "extensible A-law", wav, extensibleWav(16, 6, { 0, 0 }), kWavErrorUnsupportedFormat },
         { "byte rate off by one", wav, wavFile({ 1, 1, 48000, 16, -1, 96001 }, { 0, 0 }), kWavErrorMalformed },
         { "block align not a multiple of channels", wav, wavFile({ 1, 2, 48000, 8, 3 }, Bytes(6, 0)), kWavErrorMalformed },
         { "block align zero", wav, wavFile({ 1, 1, 48000, 16, 0 }, { 0, 0 }), kWavErrorMalformed },
@@ -154,7 +163,8 @@ TEST(AudioReader, RejectsUnsupportedAndInconsistentFilesWithTheirCodes)
         { "AIFF no frames", aiff, formFile(join({ aiffCommon(1, 0, 16, 48000), sound })), kWavErrorMalformed },
         { "AIFF frame bytes wrapping 32 bits", aiff, formFile(join({ aiffCommon(2, 0x40000000, 32, 48000), sound })), kWavErrorMalformed },
         { "AIFF more frames than data", aiff, formFile(join({ aiffCommon(1, 2, 16, 48000), sound })), kWavErrorMalformed },
-        { "AIFF sound size beyond the file", aiff, formFile(join({ common, chunk("SSND", Bytes(10, 0), true, 0xFFFFFFF0) })), kWavErrorMalformed },
+        { "AIFF sound size beyond the file", aiff, formFile(join({ common, chunk("SSND", Bytes(10, 0), true, 0xFFFFFFF0) })),
+          kWavErrorMalformed },
         { "AIFF rate exponent zero", aiff, formFile(join({ zeroRate, sound })), kWavErrorMalformed },
         { "AIFF common chunk of 16 bytes", aiff, formFile(join({ shortCommon, sound })), kWavErrorMalformed },
         { "AIFF no common chunk", aiff, formFile(sound), kWavErrorMalformed },

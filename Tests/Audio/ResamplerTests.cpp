@@ -91,7 +91,8 @@ TEST_F(ResamplerTest, OutputIsTheSameInAnyBlocksAndResetStartsAfresh)
         {
             const int length = int(std::min(blockLengths[block % 7], in.size() - start));
             int used = 0;
-            const int count = resampler.process(in.data() + start, length, start + size_t(length) >= in.size(), &used, buffer.data(), 60000, factor);
+            const int last = start + size_t(length) >= in.size();
+            const int count = resampler.process(in.data() + start, length, last, &used, buffer.data(), 60000, factor);
             ASSERT_TRUE(count >= 0 && used == length);
             streamed.insert(streamed.end(), buffer.begin(), buffer.begin() + count);
             start += size_t(length);
