@@ -165,6 +165,12 @@ TEST_F(PresetListTest, ReturnInTheEditorReportsTheNameAndClosesIt)
     EXPECT_EQ(editor->getHighlightedRegion(), juce::Range<int>(0, 6));
     EXPECT_EQ(editor->getCaretPosition(), 6);
     EXPECT_EQ(editor->getBounds(), list.getHeader().getColumnPosition(1).withY(0).withHeight(24));
+    // Once it is drawn on screen typing goes straight into it.
+    list.toFront(true);
+    juce::Image canvas(juce::Image::RGB, list.getWidth(), list.getHeight(), true);
+    juce::Graphics g(canvas);
+    list.paintEntireComponent(g, false);
+    EXPECT_TRUE(editor->hasKeyboardFocus(false));
 
     editor->setText("Crunch Lead", false);
     editor->keyPressed(juce::KeyPress(juce::KeyPress::returnKey));

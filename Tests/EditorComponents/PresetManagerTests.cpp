@@ -335,17 +335,27 @@ protected:
     std::vector<std::string> errors;
 };
 
-TEST_F(PresetManagerServiceTest, SaveRewritesThePedalInTheNewOrder)
+TEST_F(PresetManagerServiceTest, SaveFromTheEditPageRewritesThePedalAndThePagesRowsInTheNewOrder)
 {
     const auto before = pedalNames();
-    EXPECT_EQ(run(moveThenClick(1, 5, "SAVE")), PresetManager::Outcome::kStarted);
-    ASSERT_TRUE(done.wait());
+    EditComponent page(rig.service.get(), nullptr, nullptr, nullptr);
+    page.setAlertPresenter([this](const juce::String& message) { errors.push_back(message.toStdString()); });
+    juce::MessageManager::getInstance()->runDispatchLoopUntil(50);
+    ASSERT_EQ(page.getPresetList().getRows()[1].name, "Slot 1");
+
+    ModalDialogScript script({ moveThenClick(1, 5, "SAVE") });
+    auto& button = page.getPresetManagerButton();
+    button.mouseDown(mouseEvent(button, { 2.0f, 2.0f }, { 2.0f, 2.0f }));
+    button.mouseUp(mouseEvent(button, { 2.0f, 2.0f }, { 2.0f, 2.0f }));
+    EXPECT_TRUE(script.finished());
     rig.drain();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil(100);
 
     auto expected = before;
     std::swap(expected[1], expected[5]);
     EXPECT_EQ(pedalNames(), expected);
-    EXPECT_DOUBLE_EQ(lastProgress.load(), 1.0);
+    EXPECT_EQ(page.getPresetList().getRows()[1].name, "Slot 5");
+    EXPECT_EQ(page.getPresetList().getRows()[5].name, "Slot 1");
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(rig.service->getState(), TonecrestEditorService::kStateReady);
 }
