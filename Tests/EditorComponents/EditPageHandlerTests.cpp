@@ -105,9 +105,12 @@ TEST_F(EditPageHandlers, EveryBlockShowsItsPlaceStateAndTitleAndADoubleClickTogg
         const bool on = i % 2 == 0 || block.id == 2;
         EXPECT_EQ(strip.getBlockLabel(block.id)->getText(), block.caption);
         EXPECT_EQ(strip.isBlockEnabled(block.id), on);
+        page->getEffectViewport().setViewPosition(0, 40); // the amp panel is already there from the start
         strip.getBlockButton(block.id)->triggerClick();
         pump(50);
         EXPECT_EQ(page->getBlockTitle().text, block.title);
+        if (block.id != 1)
+            EXPECT_EQ(page->getEffectViewport().getViewPositionY(), 0) << "a new panel shows from its top";
         EXPECT_FALSE(page->getPanelWidgets().empty());
         for (auto* widget : page->getPanelWidgets())
             EXPECT_TRUE(widget->onValueChanged != nullptr) << "every panel widget is bound";

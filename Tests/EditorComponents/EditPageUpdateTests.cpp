@@ -330,6 +330,38 @@ TEST_F(EditPageUpdate, PitchNoteShowsOnlyForThePitchBlockOnTheSmallestVariant)
     EXPECT_TRUE(alerts.empty());
 }
 
+TEST_F(EditPageUpdate, EveryChildOfThePageSitsWhereItBelongs)
+{
+    using R = juce::Rectangle<int>;
+    makePage();
+    std::vector<std::pair<juce::Component*, R>> expected = {
+        { &page->getPresetList(), { 0, 74, 162, 541 } },
+        { &page->getPresetTitle(), { 190, 89, 643, 26 } },
+        { &page->getPreviousPresetButton(), { 847, 95, 12, 15 } },
+        { &page->getNextPresetButton(), { 868, 95, 12, 15 } },
+        { &page->getSaveButton(), { 893, 89, 68, 26 } },
+        { &page->getSaveAsButton(), { 969, 89, 68, 26 } },
+        { &page->getPresetManagerButton(), { 5, 621, 152, 51 } },
+        { &page->getSignalChain(), { 172, 128, 870, 129 } },
+        { const_cast<SimpleLabel*>(&page->getPitchNote()), { 174, 241, 865, 16 } },
+        { const_cast<SimpleLabel*>(&page->getRoutingTitle()), { 179, 395, 253, 23 } },
+        { page->getRoutingRows()[13].caption.get(), { 188, 655, 140, 18 } },
+        { const_cast<SimpleLabel*>(&page->getBlockTitle()), { 450, 395, 597, 22 } },
+        { &page->getEffectViewport(), { 450, 417, 597, 254 } },
+    };
+    for (int i : { 0, 5 })
+    {
+        expected.push_back({ &page->getAmpKnob(i), { 291 + 111 * i, 296, 83, 83 } });
+        expected.push_back({ &page->getAmpKnobCaption(i), { 289 + 111 * i, 279, 83, 17 } });
+        expected.push_back({ &page->getAmpKnobReadout(i), { 289 + 111 * i, 360, 83, 17 } });
+    }
+    for (const auto& [child, bounds] : expected)
+    {
+        EXPECT_EQ(child->getBounds(), bounds) << child->getName();
+        EXPECT_EQ(child->getParentComponent(), page.get());
+    }
+}
+
 TEST_F(EditPageUpdate, PanelsCaptionEachControlForItsParameterAndShowValuesWithTheirUnits)
 {
     makePage();

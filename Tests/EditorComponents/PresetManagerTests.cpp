@@ -136,6 +136,8 @@ TEST_F(PresetManagerTest, DialogHoldsFourColumnsOf32AndMapsEntryStates)
     EXPECT_EQ(partial.getList().getCellText(0), "001 - (Refreshing...)");
     EXPECT_EQ(partial.getList().getCellText(1), "002- (Empty)");
     EXPECT_EQ(partial.getList().getCellText(2), "");
+    PresetManagerDialog unread({ "001", "002" }, { "A" }, { PresetManagerList::kEntryValid });
+    EXPECT_EQ(unread.getList().getCellText(1), "002- (Empty)") << "no state: not read";
 }
 
 TEST_F(PresetManagerTest, SelectionFollowsPlainCommandAndShiftClicks)
@@ -399,34 +401,5 @@ TEST_F(PresetManagerServiceTest, CancelLeavesThePedalAsItWasAndASaveItCannotTake
 }
 
 // ---- Screenshot -----------------------------------------------------------------------------
-
-TEST_F(PresetManagerTest, ScreenshotOfTheManagerInTheMiddleOfADrag)
-{
-    ScopedBuiltArtwork artwork;
-    if (!artwork.loaded())
-        GTEST_SKIP() << "no resources.bin at " << findBuiltResourcePack().getFullPathName();
-    TonecrestLookAndFeel lookAndFeel;
-    juce::LookAndFeel::setDefaultLookAndFeel(&lookAndFeel);
-    {
-        const char* sample[] = { "Clean Twin", "Brit Crunch", "Plexi Lead", "Modern Hi-Gain", "Jazz Box", "Edge Delay" };
-        const auto shot = makeDialog(
-            [&](int i) { return i < 100 ? juce::String(sample[i % 6]) + " " + juce::String(i / 6 + 1) : juce::String(); },
-            [](int i) {
-                return i < 100 ? PresetManagerList::kEntryValid
-                               : (i < 104 ? PresetManagerList::kEntryBeingRead : PresetManagerList::kEntryNotRead);
-            });
-        auto& grid = shot->getList();
-        PresetGridTest::click(grid, 1); // slot 2 onto slot 6: a finished move
-        drag(grid, 1, 5);
-        PresetGridTest::click(grid, 42); // slots 43-45 selected, dragged over 72-74
-        PresetGridTest::click(grid, 44, shiftClick);
-        PresetGridTest::click(grid, 42);
-        drag(grid, 42, 71, false);
-        EXPECT_TRUE(grid.isInDropPreview(71));
-
-        writeScreenshot(shot->createComponentSnapshot(shot->getLocalBounds()), "preset-manager.png");
-    }
-    juce::LookAndFeel::setDefaultLookAndFeel(nullptr);
-}
 
 } // namespace

@@ -145,6 +145,7 @@ TEST_F(SettingsPages, FootswitchColumnsAndRowsWriteTheirOwnParametersWithTheColu
             auto* right = childAt<SimpleImageButton>(fs, { 175 + 77 * c, 181 + 26 * r, 10, 13 });
             auto* left = childAt<SimpleImageButton>(fs, { 163 + 77 * c, 181 + 26 * r, 10, 13 });
             ASSERT_TRUE(menu != nullptr && right != nullptr && left != nullptr) << menuRows[r];
+            EXPECT_TRUE(fs.getMenu(r, c) == menu && fs.getArrow(r, c, true) == left && fs.getArrow(r, c, false) == right);
             EXPECT_EQ(dynamic_cast<ParameterIntMenu*>(menu) != nullptr, r > 0) << "MODE lists, presets count";
             expectArrowsSend(*menu, *left, *right, ids[r]);
         }
@@ -162,6 +163,7 @@ TEST_F(SettingsPages, FootswitchColumnsAndRowsWriteTheirOwnParametersWithTheColu
         EXPECT_TRUE(labelAt(fs, row.label, { 32, 259 + 21 * r, 107, 21 }));
         auto* cell = childAt<SimpleImageButton>(fs, { 142 + 77 * c, 261 + 21 * r, 16, 16 });
         ASSERT_NE(cell, nullptr);
+        EXPECT_EQ(fs.getGridButton(r, c), cell);
         EXPECT_TRUE(cell->normalImage == notAssigned) << "defaults to -1";
         const int code = footswitchColumns[c].code;
         for (const auto& [value, image, over] : { std::tuple { code * 2, assigned, inverted },
