@@ -302,6 +302,13 @@ TEST_F(ExtendedTableTest, GridSnapshotMovesTheSelectedCellsIntoTheRunADropWillFi
     EXPECT_EQ(image.getPixelAt(25, 10).getAlpha(), 0);
     EXPECT_EQ(image.getPixelAt(75, 30).getAlpha(), 0);
 
+    // A selected cell the order misses follows the others.
+    auto missed = grid({ 5 }, 1, 5);
+    missed.selected[9] = true;
+    image = snapshot(missed);
+    ASSERT_EQ(image.getBounds(), juce::Rectangle<int>(0, 0, columnWidth, 2 * rowHeight));
+    EXPECT_TRUE(near(image.getPixelAt(25, 30), faded(9)));
+
     auto nothing = grid({ 31 }, 4, 7);
     nothing.selected[31] = false; // the order names a cell that is not selected
     EXPECT_TRUE(snapshot(nothing).isNull());

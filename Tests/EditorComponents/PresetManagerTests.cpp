@@ -136,7 +136,9 @@ TEST_F(PresetManagerTest, DialogHoldsFourColumnsOf32AndMapsEntryStates)
     EXPECT_EQ(partial.getList().getCellText(0), "001 - (Refreshing...)");
     EXPECT_EQ(partial.getList().getCellText(1), "002- (Empty)");
     EXPECT_EQ(partial.getList().getCellText(2), "");
-    PresetManagerDialog unread({ "001", "002" }, { "A" }, { PresetManagerList::kEntryValid });
+    std::vector<int> oneState { PresetManagerList::kEntryValid, PresetManagerList::kEntryValid };
+    oneState.pop_back(); // what lies past the end must not be read
+    PresetManagerDialog unread({ "001", "002" }, { "A", "B" }, oneState);
     EXPECT_EQ(unread.getList().getCellText(1), "002- (Empty)") << "no state: not read";
 }
 
