@@ -221,6 +221,16 @@ TEST_F(ExtendedTableTest, OnlyTheNamedTableReportsDragMovesAndTheReleaseComesBef
         EXPECT_EQ(model.events.contains("drag 1 3"), reporting);
         EXPECT_FALSE(model.events.contains("drag 6 3"));
         finishDrag(host);
+
+        // The drag image is a window of its own, free to leave the dialog.
+        const int windows = juce::Desktop::getInstance().getNumComponents();
+        mouse.move(cell(1, 1));
+        mouse.down(cell(1, 1));
+        mouse.drag(cell(3, 1));
+        mouse.drag(cell(4, 1));
+        EXPECT_EQ(juce::Desktop::getInstance().getNumComponents(), windows + 1);
+        mouse.up(cell(4, 1));
+        finishDrag(host);
         host.removeFromDesktop();
     }
 }
