@@ -241,12 +241,19 @@ TEST_F(PresetManagerTest, UndoAndRedoWalkTheHistoryAndANewMoveDropsTheRedoBranch
     EXPECT_FALSE(list().canRedo());
 
     // Keys reach the same operations.
-    dialog->keyPressed(juce::KeyPress('z', juce::ModifierKeys::commandModifier, 0));
-    EXPECT_EQ(list().getNewOrder(), afterFirst);
-    dialog->keyPressed(juce::KeyPress('y', juce::ModifierKeys::commandModifier, 0));
-    EXPECT_EQ(list().getNewOrder(), afterSecond);
-    dialog->keyPressed(juce::KeyPress('z', juce::ModifierKeys::commandModifier | juce::ModifierKeys::shiftModifier, 0));
-    EXPECT_EQ(list().getNewOrder(), afterSecond);
+    const auto command = juce::ModifierKeys::commandModifier;
+    const auto shiftCommand = juce::ModifierKeys::commandModifier | juce::ModifierKeys::shiftModifier;
+    const std::tuple<int, int, std::vector<int>> keys[] = {
+        { 'z', command, afterFirst },      { 'z', shiftCommand, afterSecond }, { 'z', command, afterFirst },
+        { 'y', command, afterSecond },     { 'z', command, afterFirst },       { 'z', 0, afterFirst },
+        { 'y', 0, afterFirst },            { 'y', shiftCommand, afterFirst },
+    };
+    for (const auto& [key, modifiers, order] : keys)
+    {
+        dialog->keyPressed(juce::KeyPress(key, juce::ModifierKeys(modifiers), 0));
+        EXPECT_EQ(list().getNewOrder(), order) << char(key) << " " << modifiers;
+    }
+    list().redo();
 
     list().undo();
     list().undo();
