@@ -18,6 +18,7 @@ if [[ -z "${DISPLAY:-}" ]]; then
 fi
 
 unset TONECREST_WIRE_TRACE
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/Tests/lsan-suppressions.txt:print_suppressions=0}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}

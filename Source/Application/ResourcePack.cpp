@@ -42,13 +42,18 @@ bool ResourcePack::readIndex()
     for (uint32_t i = 0; i < entryCount; ++i)
     {
         const DirectoryRecord record = decodeRecord(directory.data(), i);
-        if (!isInsideFile(record.nameOffset, record.nameLength) || !isInsideFile(record.dataOffset, record.dataSize))
+        if (!isInsideFile(record.nameOffset, record.nameLength))
             return false;
 
         std::string name(record.nameLength, '\0');
         if (record.nameLength > 0 && !reader(record.nameOffset, record.nameLength, name.data()))
             return false;
-        index[name] = record;
+        // Bytes past the end cost only their own image. The record still replaces an earlier
+        // one of its name, as any later record does.
+        if (isInsideFile(record.dataOffset, record.dataSize))
+            index[name] = record;
+        else
+            index.erase(name);
     }
     return true;
 }

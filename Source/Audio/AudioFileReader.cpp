@@ -23,10 +23,6 @@ constexpr int64_t wavExtensibleFormatBytes = 40; // the 16 plain bytes, cbSize, 
 constexpr int64_t aiffCommonBytes = 18;
 constexpr int64_t aiffSoundHeaderBytes = 8;
 
-/** The sub-format GUID of an extensible WAV after its first two bytes (the plain format tag). */
-constexpr uint8_t extensibleGuidTail[14] = { 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
-                                             0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71 };
-
 bool isSupportedRate(int64_t rate)
 {
     for (uint32_t supported : supportedRates)
@@ -308,7 +304,6 @@ waverror readWavFileCode(const char* path, double** left, double** right, int* f
         uint16_t formatTag = 0, channels = 0, blockAlign = 0, bitsPerSample = 0;
         uint32_t rate = 0, byteRate = 0;
         uint16_t subFormat = wavFormatPCM; // an extensible file without its extension reads as PCM
-        bool subFormatKnown = true;
         bool formatSeen = false, dataSeen = false;
         int64_t dataBytes = 0;
         std::vector<uint8_t> data;
@@ -335,16 +330,15 @@ waverror readWavFileCode(const char* path, double** left, double** right, int* f
                 int64_t consumed = wavFormatFieldBytes;
 
                 subFormat = wavFormatPCM;
-                subFormatKnown = true;
                 // Float files are commonly written as extensible: without its sub-format they
-                // would be decoded as integers.
+                // would be decoded as integers. Only the GUID's leading format code counts:
+                // real files name integer PCM with other tails than the usual one.
                 if (formatTag == wavFormatExtensible && paddedBytes >= wavExtensibleFormatBytes)
                 {
                     uint8_t extension[24];
                     in.read(extension, sizeof extension);
                     consumed = wavExtensibleFormatBytes;
                     subFormat = uint16_t(extension[8] | extension[9] << 8);
-                    subFormatKnown = std::memcmp(extension + 10, extensibleGuidTail, sizeof extensibleGuidTail) == 0;
                 }
                 in.skip(paddedBytes - consumed);
                 remaining -= paddedBytes;
@@ -380,7 +374,7 @@ waverror readWavFileCode(const char* path, double** left, double** right, int* f
         SoundLayout layout;
         if (formatTag == wavFormatExtensible)
         {
-            if (!subFormatKnown || (subFormat != wavFormatPCM && subFormat != wavFormatFloat))
+            if (subFormat != wavFormatPCM && subFormat != wavFormatFloat)
                 throw kWavErrorUnsupportedFormat;
         }
         else if (formatTag != wavFormatPCM && formatTag != wavFormatFloat)

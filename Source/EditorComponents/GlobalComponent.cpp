@@ -10,6 +10,12 @@ namespace
 const juce::Colour titleColour { 0xFFDFDFDF };
 const juce::Colour labelColour { 0xFF959595 };
 const juce::Colour valueColour { 0xFFDEDEDE };
+
+/** A value beyond the int range reads as unset, as on the edit page. */
+bool isOn(double value)
+{
+    return TonecrestParamMap::truncateToInt(value).value_or(0) != 0;
+}
 } // namespace
 
 GlobalComponent::GlobalComponent(EditComponent* e, TonecrestEditorService* s)
@@ -177,7 +183,7 @@ void GlobalComponent::addToggle(int x, int y, Tonecrest::TonecrestParamID id)
     controls[id].toggle = button;
     button->onClick = [this, button, id] { toggleClicked(*button, id); };
     addUpdater(id, [button](const TonecrestEditorService::ParameterValue& value) {
-        button->latched = static_cast<int>(value.value) != 0;
+        button->latched = isOn(value.value);
         button->repaint();
     });
 }
@@ -187,7 +193,7 @@ void GlobalComponent::toggleClicked(SimpleImageButton& button, Tonecrest::Tonecr
     TonecrestEditorService::ParameterValue current;
     if (service == nullptr || !service->getParameterValue(id, current).ok)
         current.value = 0.0;
-    const bool on = static_cast<int>(current.value) != 0;
+    const bool on = isOn(current.value);
     button.latched = !on;
     button.repaint();
     // A refused write reports nothing: show the service's value again at once.
@@ -210,7 +216,7 @@ void GlobalComponent::addRadioButton(int x, int y, Tonecrest::TonecrestParamID i
             onParameterChanged(id);
     };
     addUpdater(id, [button, value](const TonecrestEditorService::ParameterValue& current) {
-        button->latched = static_cast<int>(current.value) == value;
+        button->latched = TonecrestParamMap::truncateToInt(current.value) == value;
         button->repaint();
     });
 }

@@ -21,8 +21,8 @@ constexpr size_t kFormatBufferBytes = 512;
 constexpr size_t kWriteFlushBytes = 16384;
 
 // ---------------------------------------------------------------------------------------
-// Lines: the bytes up to "\n" or the end of the stream, every "\r" dropped, cut at
-// dataFileMaxLineBytes (the rest of an over-long line is read and dropped).
+// Lines: the bytes up to "\n" or the end of the stream, every "\r" dropped. A line longer
+// than dataFileMaxLineBytes fails the read: cut short, it would be read as another value.
 
 class LineReader
 {
@@ -63,7 +63,8 @@ public:
             const uint8_t* stop = buffer + filled;
             const auto* newline = static_cast<const uint8_t*>(std::memchr(start, '\n', static_cast<size_t>(stop - start)));
             const uint8_t* end = newline != nullptr ? newline : stop;
-            append(line, start, end);
+            if (!append(line, start, end))
+                return TONECREST_ERROR("Line too long");
             position = static_cast<size_t>(end - buffer) + (newline != nullptr ? 1 : 0);
             if (newline != nullptr)
                 return kSuccess;
@@ -85,16 +86,20 @@ private:
         return kSuccess;
     }
 
-    static void append(std::string& line, const uint8_t* from, const uint8_t* to)
+    /** False when the line grows beyond dataFileMaxLineBytes. */
+    static bool append(std::string& line, const uint8_t* from, const uint8_t* to)
     {
-        while (from != to && line.size() < dataFileMaxLineBytes)
+        while (from != to)
         {
             const auto* carriageReturn = static_cast<const uint8_t*>(std::memchr(from, '\r', static_cast<size_t>(to - from)));
             const uint8_t* runEnd = carriageReturn != nullptr ? carriageReturn : to;
-            const size_t room = dataFileMaxLineBytes - line.size();
-            line.append(reinterpret_cast<const char*>(from), std::min(static_cast<size_t>(runEnd - from), room));
+            const auto run = static_cast<size_t>(runEnd - from);
+            if (run > dataFileMaxLineBytes - line.size())
+                return false;
+            line.append(reinterpret_cast<const char*>(from), run);
             from = carriageReturn != nullptr ? carriageReturn + 1 : to;
         }
+        return true;
     }
 
     IInputStream& source;
@@ -227,11 +232,11 @@ bool matchSegmentMarker(const std::string& line, const char* word)
     return scan.expect(" # Data Segment") && scan.decimal(unusedNumber) && scan.expect(" ") && scan.expect(word);
 }
 
-// " 0x%x"
+// " 0x%x", with "0X" as good as "0x": skipping such a line would shift every later word.
 bool matchWordLine(const std::string& line, uint32_t& word)
 {
     LineScanner scan(line);
-    return scan.expect(" 0x") && scan.hexadecimal(word);
+    return scan.expect(" 0") && (scan.expect("x") || scan.expect("X")) && scan.hexadecimal(word);
 }
 
 // " <name> : %d . %d . %d"

@@ -56,7 +56,7 @@ const char* dataFileExtension(uint32_t type);
 
 // Reader bounds. Real files stay far below them: the longest line is the type line, the
 // largest segment 8192 bytes, the most segments five.
-constexpr size_t dataFileMaxLineBytes = 1024;      // longer lines are cut to this
+constexpr size_t dataFileMaxLineBytes = 1024;      // a longer line fails the read
 constexpr size_t dataFileMaxSegmentBytes = 16384;  // "Segment too large" beyond
 constexpr size_t dataFileMaxSegments = 16;         // "Too many segments" beyond
 constexpr size_t wholeStreamMaxBytes = 64u << 20;  // "Stream too large" beyond (firmware images)

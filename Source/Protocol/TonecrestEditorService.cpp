@@ -222,12 +222,13 @@ bool TonecrestEditorService::isCurrentPresetModified() const
 
 std::string TonecrestEditorService::getPresetNumberText(int index) const
 {
-    int offset = 0;
+    // A base beyond the int range counts as unreadable.
+    long long offset = 0;
     ParameterValue base;
     if (getParameterValue(TonecrestParamMap::kParamPresetIndex, base).ok)
-        offset = static_cast<int>(base.value);
-    char text[16];
-    std::snprintf(text, sizeof text, "%03d", index + offset);
+        offset = TonecrestParamMap::truncateToInt(base.value).value_or(0);
+    char text[24];
+    std::snprintf(text, sizeof text, "%03lld", index + offset);
     return text;
 }
 

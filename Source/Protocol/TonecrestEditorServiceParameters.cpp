@@ -123,8 +123,10 @@ void TonecrestEditorService::applyAssignmentFromStore(TonecrestParamID selector)
     ParameterValue target;
     if (!getParameterValue(selector, target).ok)
         return;
+    // Beyond the int range no parameter can be meant: as "NONE".
+    const TonecrestParamID targetID = TonecrestParamMap::truncateToInt(target.value).value_or(-1);
     std::lock_guard<std::mutex> lock(paramMapMutex);
-    paramMap.applyAssignableTarget(selector, static_cast<TonecrestParamID>(target.value));
+    paramMap.applyAssignableTarget(selector, targetID);
 }
 
 void TonecrestEditorService::rebuildDefaultPresetListFromStore()
@@ -132,8 +134,12 @@ void TonecrestEditorService::rebuildDefaultPresetListFromStore()
     ParameterValue base;
     if (!getParameterValue(TonecrestParamMap::kParamPresetIndex, base).ok)
         return;
+    // A base beyond the int range counts as unreadable, as it does for the preset numbers.
+    const std::optional<int> number = TonecrestParamMap::truncateToInt(base.value);
+    if (!number)
+        return;
     std::lock_guard<std::mutex> lock(paramMapMutex);
-    paramMap.rebuildDefaultPresetList(static_cast<int>(base.value));
+    paramMap.rebuildDefaultPresetList(*number);
 }
 
 // ---- Setting one parameter -----------------------------------------------------------------
@@ -316,7 +322,8 @@ Result TonecrestEditorService::getCurrentCabinetName(std::string& out) const
     Result result = decodeParameterValue(storage.info, found->second, value);
     if (!result)
         return result;
-    switch (static_cast<int>(value.value))
+    // Beyond the int range it is none of the three settings.
+    switch (TonecrestParamMap::truncateToInt(value.value).value_or(kCabinetOwn))
     {
         case kCabinetMatched: out = "MATCHED"; break;
         case kCabinetFilterOnly: out = "FILTER ONLY"; break;

@@ -162,7 +162,8 @@ Result TonecrestEditorService::fixCabinetID(TonecrestData::Preset& preset)
         if (!result)
             return result;
     }
-    const int setting = static_cast<int>(value.value);
+    // Beyond the int range it is none of the three settings.
+    const int setting = TonecrestParamMap::truncateToInt(value.value).value_or(kCabinetOwn);
     const bool special = setting == kCabinetMatched || setting == kCabinetFilterOnly || setting == kCabinetNone;
     const ParameterValue fixed { TonecrestParamMap::kTypeInteger, static_cast<double>(special ? setting : kCabinetOwn) };
     float deviceValue = 0.0f;
@@ -581,6 +582,9 @@ Result TonecrestEditorService::runPresetUpdate(const Progress& progress, const s
     // so that is where A goes back if the cycle cannot be finished.
     size_t cycleStart = 0;
     bool cycleWritten = false;
+    // A refused write-back leaves a duplicate or a half-written slot among the staged writes;
+    // committing them would lose a preset that the stored copy still holds.
+    bool writeBackFailed = false;
 
     auto rescue = [&](const char* text, Result failure) -> Result {
         if (cycleWritten)
@@ -588,8 +592,14 @@ Result TonecrestEditorService::runPresetUpdate(const Progress& progress, const s
             log(kLogWarning, "TonecrestEditorService: preset update failed mid-cycle, saving held preset to slot %d", static_cast<int>(cycleStart));
             device->clearError();
             if (!writePresetContent(static_cast<int>(cycleStart), bufferA).ok)
+            {
                 log(kLogError, "TonecrestEditorService: could not save held preset '%s'", bufferA.name.c_str());
-            device->flushWritebacks();
+                writeBackFailed = true;
+            }
+            if (writeBackFailed)
+                log(kLogWarning, "TonecrestEditorService: preset update not committed; the pedal keeps its stored presets");
+            else
+                device->flushWritebacks();
         }
         setError(text);
         return failure;
@@ -672,7 +682,10 @@ Result TonecrestEditorService::runPresetUpdate(const Progress& progress, const s
                 {
                     device->clearError();
                     if (!writePresetContent(static_cast<int>(held), bufferB).ok)
+                    {
                         log(kLogError, "TonecrestEditorService: could not restore preset '%s'", bufferB.name.c_str());
+                        writeBackFailed = true;
+                    }
                 }
                 return rescue("Failed to set preset", result);
             }
@@ -691,7 +704,23 @@ Result TonecrestEditorService::runPresetUpdate(const Progress& progress, const s
         setError("Failed to set preset");
         return result;
     }
+    // The pedal now plays another preset from the current slot; what the service holds of the
+    // old one must not be shown, nor saved over the new one.
+    const int current = getCurrentPresetIndex();
+    const bool currentRewritten = isPresetSlot(current) && wantedOrder[static_cast<size_t>(current)] != current;
+    if (currentRewritten)
+    {
+        result = refreshCurrentPreset(false);
+        if (!result)
+        {
+            setError("Could not refresh current preset");
+            return result;
+        }
+    }
     finishTask(kStatePresetUpdate);
+    // The re-read has already sent the parameters notification.
+    if (currentRewritten)
+        notifyCurrentPresetChanged();
     if (completion)
         completion();
     return kSuccess;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <climits>
 #include <cmath>
 
 namespace Tonecrest
@@ -200,7 +201,8 @@ void TonecrestParamMap::applyAssignableTarget(TonecrestParamID assignParam, Tone
 
     // A copy: the target may be one of the two parameters being changed.
     ParameterInfo shape;
-    if (const ParameterInfo* targetInfo = findParameterInfo(target))
+    const ParameterInfo* targetInfo = findParameterInfo(target);
+    if (targetInfo != nullptr)
     {
         shape = *targetInfo;
     }
@@ -225,7 +227,11 @@ void TonecrestParamMap::applyAssignableTarget(TonecrestParamID assignParam, Tone
         info->kind = shape.kind;
         info->minimum = shape.minimum;
         info->maximum = shape.maximum;
-        info->defaultValue = id == minID ? shape.minimum : shape.maximum;
+        // Without a target both limits rest at the middle of the plain knob.
+        if (targetInfo == nullptr)
+            info->defaultValue = shape.defaultValue;
+        else
+            info->defaultValue = id == minID ? shape.minimum : shape.maximum;
         info->decimals = shape.decimals;
         info->scale = shape.scale;
         info->stepSize = shape.stepSize;
@@ -305,6 +311,14 @@ Result TonecrestParamMap::decodeParameterValue(const ParameterInfo& info, float 
         return TONECREST_ERROR("Invalid parameter value");
     value = { kTypeContinuous, static_cast<double>(static_cast<float>(display)) };
     return kSuccess;
+}
+
+std::optional<int> TonecrestParamMap::truncateToInt(double value)
+{
+    // Written so that NaN fails both comparisons.
+    if (!(value > double(INT_MIN) - 1.0 && value < double(INT_MAX) + 1.0))
+        return std::nullopt;
+    return static_cast<int>(value);
 }
 
 } // namespace Tonecrest

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -145,6 +146,10 @@ public:
         parameter value" for a NaN or infinite float. Other kinds leave value unchanged and
         succeed. Any thread. */
     static Result decodeParameterValue(const ParameterInfo& info, float deviceValue, ParameterValue& value);
+
+    /** A value truncated toward zero, or nothing when it is NaN or outside the int range:
+        values come from the pedal and from files, and casting those would be undefined. */
+    static std::optional<int> truncateToInt(double value);
 
 private:
     ParameterInfo* findMutable(TonecrestParamID id);

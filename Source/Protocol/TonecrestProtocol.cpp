@@ -458,6 +458,7 @@ Result TonecrestProtocol::readData(unsigned type, unsigned index, void* buffer, 
     // The pedal sends the next chunk, or the end, for every acknowledgement.
     const uint8_t ack[] = { kAck, 0 };
     size_t total = 0;
+    size_t chunks = 0;
     for (;;)
     {
         result = transact(ack, sizeof ack, { kDataChunk, kTransferEnd, kNack }, reply);
@@ -473,9 +474,11 @@ Result TonecrestProtocol::readData(unsigned type, unsigned index, void* buffer, 
             if (total < capacity)
                 std::memcpy(out + total, reply.data() + kHeaderSize, std::min(chunkBytes, capacity - total));
             total += chunkBytes;
-            // No block is longer than an end packet can count; a pedal that keeps sending
-            // would otherwise hold the read for ever.
-            if (total > kMaxTransferBytes)
+            ++chunks;
+            // No block is longer than an end packet can count, nor needs more chunks than
+            // that longest one; a pedal that keeps sending, even empty chunks, would
+            // otherwise hold the read for ever.
+            if (total > kMaxTransferBytes || chunks > kMaxTransferChunks)
             {
                 result = TONECREST_ERROR("Too much data in read transfer: %zu bytes", total);
                 enterErrorState();

@@ -42,6 +42,8 @@ public:
     static constexpr size_t kMaxPayloadSize = kMaxPacketSize - kHeaderSize; // 62
     /** The longest block a transfer can carry: its end packet counts 32-bit words in 16 bits. */
     static constexpr size_t kMaxTransferBytes = 0xFFFF * 4;
+    /** The most chunks that longest block needs, each as full as a packet allows. */
+    static constexpr size_t kMaxTransferChunks = (kMaxTransferBytes + kMaxPayloadSize - 1) / kMaxPayloadSize;
 
     enum PacketType : uint8_t
     {

@@ -135,7 +135,7 @@ TEST_F(ResourcePackTest, BrokenHeaderRegistersNothingAndAllocatesNothingForIt)
     }
 }
 
-TEST_F(ResourcePackTest, RecordPointingPastTheEndFailsTheWholePack)
+TEST_F(ResourcePackTest, NamePastTheEndFailsThePackButBytesPastTheEndLoseOnlyTheirImage)
 {
     const auto png = pngBytes(2, 2, juce::Colours::blue);
     auto base = ResourcePackFormat::build({ { nameOf(AppImageID::closeOff), png }, { nameOf(AppImageID::closeOn), png } });
@@ -150,17 +150,37 @@ TEST_F(ResourcePackTest, RecordPointingPastTheEndFailsTheWholePack)
     EXPECT_FALSE(initAppResources(badName.reader()));
     expectNothingRegistered();
 
-    // Second record's bytes past the end, or a size that wraps the offsets.
-    PackFile badData { base };
-    badData.setLE32(directory + 16 + 12, uint32_t(base.size()));
-    EXPECT_FALSE(initAppResources(badData.reader()));
-    expectNothingRegistered();
+    // One record's bytes past the end, or a size that wraps the offsets, or a later record of
+    // the same name that does so: every other image is still there.
+    const auto full = fullPack();
+    const auto field = [&](uint32_t at) { return ResourcePackFormat::readLE32(&full.bytes[at]); };
+    uint32_t closeOnRecord = field(0);
+    while (std::string(&full.bytes[field(closeOnRecord)], &full.bytes[field(closeOnRecord)] + field(closeOnRecord + 4))
+           != nameOf(AppImageID::closeOn))
+        closeOnRecord += 16;
+    const struct
+    {
+        const char* name;
+        uint32_t dataOffset, dataSize;
+    } cases[] = { { "size past the end", 0, uint32_t(full.bytes.size()) }, { "wrapping", 0xFFFFFF00u, 0x200u } };
+    for (const auto& c : cases)
+    {
+        PackFile file = full;
+        if (c.dataOffset != 0)
+            file.setLE32(closeOnRecord + 8, c.dataOffset);
+        file.setLE32(closeOnRecord + 12, c.dataSize);
+        ASSERT_TRUE(initAppResources(file.reader())) << c.name;
+        for (const auto& entry : appImageTable)
+            EXPECT_EQ(getAppImage(entry.id).isValid(), entry.id != AppImageID::closeOn) << c.name << " " << entry.stem;
+        EXPECT_LE(file.largestRead, full.bytes.size()) << c.name;
+    }
 
-    PackFile wrappingData { base };
-    wrappingData.setLE32(directory + 16 + 8, 0xFFFFFF00u);
-    wrappingData.setLE32(directory + 16 + 12, 0x200u);
-    EXPECT_FALSE(initAppResources(wrappingData.reader()));
-    expectNothingRegistered();
+    PackFile laterBad { ResourcePackFormat::build({ { nameOf(AppImageID::closeOff), png }, { nameOf(AppImageID::closeOff), png },
+                                                    { nameOf(AppImageID::closeOn), png } }) };
+    laterBad.setLE32(ResourcePackFormat::readLE32(laterBad.bytes.data()) + 16 + 12, uint32_t(laterBad.bytes.size()));
+    ASSERT_TRUE(initAppResources(laterBad.reader()));
+    EXPECT_FALSE(getAppImage(AppImageID::closeOff).isValid()) << "the later record is the one that counts";
+    EXPECT_TRUE(getAppImage(AppImageID::closeOn).isValid());
 }
 
 TEST_F(ResourcePackTest, LaterRecordWithTheSameNameWins)

@@ -185,3 +185,47 @@ TEST_F(SoxFilesTest, EveryLayoutAtEveryRateReadsBackExactly)
     // Plain integer, float and extensible headers have all been through the reader.
     EXPECT_EQ(wavFormatTags, (std::set<int> { 1, 3, 0xFFFE }));
 }
+
+TEST_F(SoxFilesTest, ExtensibleSubFormatIsTakenFromItsLeadingCodeWhateverTheRestOfItsGuid)
+{
+    // Impulse files shipped with Linux audio packages name integer PCM as
+    // 00000001-0721-11d3-8644-c8c1ca000000, not with the usual tail. sox writes 24-bit files as
+    // extensible; the GUID closes its 40-byte format chunk.
+    const Layout layout { Container::wav, 24 };
+    const RawSignal signal = makeSignal(layout, 2);
+    for (const uint8_t leadingCode : { 1, 2 })
+    {
+        SCOPED_TRACE(int(leadingCode));
+        const fs::path file = encode(layout, 48000, 2, signal);
+        std::fstream io(file, std::ios::in | std::ios::out | std::ios::binary);
+        char header[22];
+        ASSERT_TRUE(io.read(header, sizeof header));
+        ASSERT_EQ(std::string(header + 12, 4), "fmt ");
+        ASSERT_EQ(header[16], 40);
+        ASSERT_EQ(uint8_t(header[20]) | uint8_t(header[21]) << 8, 0xFFFE);
+        const uint8_t guid[16] = { leadingCode, 0x00, 0x00, 0x00, 0x21, 0x07, 0xD3, 0x11,
+                                   0x86, 0x44, 0xC8, 0xC1, 0xCA, 0x00, 0x00, 0x00 };
+        io.seekp(44);
+        ASSERT_TRUE(io.write(reinterpret_cast<const char*>(guid), sizeof guid));
+        io.close();
+
+        double* left = nullptr;
+        double* right = nullptr;
+        int frames = 0, rate = 0;
+        bool mono = true;
+        const waverror code = readWavFileCode(file.c_str(), &left, &right, &frames, &rate, &mono);
+        if (leadingCode != 1)
+        {
+            EXPECT_EQ(code, kWavErrorUnsupportedFormat) << "ADPCM";
+            continue;
+        }
+        ASSERT_EQ(code, kWavErrorNone);
+        const std::vector<double> leftRead(left, left + frames), rightRead(right, right + frames);
+        delete[] left;
+        delete[] right;
+        EXPECT_EQ(rate, 48000);
+        EXPECT_FALSE(mono);
+        EXPECT_EQ(leftRead, signal.left);
+        EXPECT_EQ(rightRead, signal.right);
+    }
+}

@@ -493,6 +493,16 @@ TEST_F(SettingsPages, GlobalButtonsFollowThePedalAndAreRefusedWhileItIsBusy)
     EXPECT_FLOAT_EQ(pedalValue(139), deviceValue(139, 0.0));
 }
 
+TEST_F(SettingsPages, GlobalValuesBeyondTheIntRangeLightNothing)
+{
+    pedal().setGlobals(parameterList({ { 373, 3e9 }, { 12, 2147483648.0 }, { 139, -3e9 } }));
+    connectAndRefresh();
+    EXPECT_FALSE(global->getControls(373).toggle->latched);
+    EXPECT_FALSE(global->getControls(12).toggle->latched);
+    for (const auto& [value, button] : global->getControls(139).radioButtons)
+        EXPECT_FALSE(button->latched) << value;
+}
+
 TEST_F(SettingsPages, PagesWithoutAnEditPageOrServiceBuildAndStayInert)
 {
     GlobalComponent lone(nullptr, nullptr);

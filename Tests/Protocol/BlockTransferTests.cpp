@@ -1,5 +1,6 @@
 #include "ByteMatchers.h"
 #include "ProtocolTestHelpers.h"
+#include "ScriptedPacketIO.h"
 #include "SimulatedPedalConnection.h"
 #include "TonecrestData.h"
 #include "TonecrestProtocol.h"
@@ -94,6 +95,22 @@ TEST_F(BlockTest, ReadThatNeverEndsStopsAtTheLongestPossibleBlock)
     fresh.pedal.setBlock(P::kDataPresetName, 0, pattern(P::kMaxTransferBytes));
     ASSERT_TRUE(fresh.protocol->readData(P::kDataPresetName, 0, buffer.data(), buffer.size(), bytesRead).ok);
     EXPECT_EQ(bytesRead, P::kMaxTransferBytes);
+
+    // Empty chunks carry nothing, but no block needs more chunks than the longest one; this
+    // device would end the read only after 100000 of them.
+    ScriptedPacketIO io;
+    TonecrestProtocol scripted(&io, 0);
+    size_t chunksSent = 0;
+    io.setScript([&](const std::vector<uint8_t>& packet, ScriptedPacketIO& device) {
+        if (packet[0] == P::kReadRequest)
+            device.deliver(bytes({ P::kTransferStart, 0 }));
+        else
+            device.deliver(bytes({ ++chunksSent > 100000 ? P::kTransferEnd : P::kDataChunk, 0 }));
+    });
+    EXPECT_EQ(errorText(scripted.readData(P::kDataPresetName, 0, buffer.data(), buffer.size(), bytesRead)),
+              "Too much data in read transfer: %zu bytes");
+    EXPECT_EQ(scripted.getState(), P::kStateError);
+    EXPECT_EQ(chunksSent, 4230u) << "65535 words take 4229 chunks of 62 bytes";
 }
 
 TEST_F(BlockTest, OversizedAndShortBlocksDecodeOnlyWhatArrived)

@@ -98,9 +98,17 @@ TEST(EditorServiceParameters, AssigningParamASetsMinAndMaxToTheTargetsRange)
     EXPECT_FLOAT_EQ(rig.sent(84), 0.0f);
     EXPECT_FLOAT_EQ(rig.sent(85), 1.0f) << "10 at scale 10";
 
+    // "NONE" is no parameter: Min and Max become a 0..1 knob, both at its middle.
+    rig.set(83, { 0, -1.0 });
+    EXPECT_FLOAT_EQ(rig.sent(84), 0.5f);
+    EXPECT_FLOAT_EQ(rig.sent(85), 0.5f);
+
     // Those two follow-up writes do not count as edits of the preset.
     rig.runTask([&](auto done) { return rig.service->saveCurrentPreset(done); });
     EXPECT_FALSE(rig.service->isCurrentPresetModified());
+    const auto stored = rig.connection.pedal.presetParams(0);
+    EXPECT_FLOAT_EQ(stored.at(98), 0.5f) << "Min A";
+    EXPECT_FLOAT_EQ(stored.at(99), 0.5f) << "Max A";
     rig.set(83, { 0, 3.0 });
     EXPECT_TRUE(rig.service->isCurrentPresetModified()) << "the selector itself does";
 }
@@ -190,4 +198,52 @@ TEST(EditorServiceParameters, FailedWriteIsOnlyLogged)
     rig.connection.device.clearWriteResult();
     EXPECT_EQ(rig.service->getState(), 1);
     EXPECT_DOUBLE_EQ(rig.get(3).value, 2.5) << "the cache keeps the old value";
+}
+
+TEST(EditorServiceParameters, PedalValuesBeyondTheIntRangeShowAsUnsetOrAsNoParameter)
+{
+    // The same value as the pedal's "Preset Index", "Param A" and "Cabinet".
+    const struct
+    {
+        float value;
+        const char* presetNumber;       // of slot 0
+        const char* firstDefaultPreset; // "Default Prst" after "LAST USED"
+        double minAMaximum;
+        const char* cabinetName; // or the error
+        float exportedCabinet;   // of a preset taken from the pedal
+    } rows[] = {
+        { -2.0f, "-02", "-2", 1.0, "FILTER ONLY", -2.0f },
+        { 2147483520.0f, "2147483520", "2147483520", 1.0, "EditCab", -4.0f }, // the largest float below 2^31
+        { 2147483648.0f, "000", "0", 1.0, "EditCab", -4.0f },
+        { -3e9f, "000", "0", 1.0, "EditCab", -4.0f },
+        { std::numeric_limits<float>::quiet_NaN(), "000", "0", 10.0, "Invalid parameter value", 0.0f },
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.value);
+        EditorServiceRig rig;
+        rig.connection.pedal.setGlobals({ { 30, row.value } });
+        rig.connection.pedal.setPresetParams(0, { { 96, row.value }, { 11, row.value } });
+        rig.connection.pedal.setCabinetName(14, 0, "EditCab");
+        rig.connection.pedal.setCurrentPreset(0);
+        rig.connectAndRefresh();
+
+        EXPECT_EQ(rig.service->getPresetNumberText(0), row.presetNumber);
+        Service::ParameterInfo info;
+        ASSERT_TRUE(rig.service->getParameterInfo(368, info).ok);
+        EXPECT_EQ(info.values.at(1).name, row.firstDefaultPreset);
+        ASSERT_TRUE(rig.service->getParameterInfo(84, info).ok);
+        EXPECT_DOUBLE_EQ(info.maximum.value, row.minAMaximum);
+        std::string cabinet;
+        const Result named = rig.service->getCurrentCabinetName(cabinet);
+        EXPECT_EQ(named.ok ? cabinet : std::string(named.error), row.cabinetName);
+
+        if (!std::isfinite(row.value))
+            continue;
+        std::promise<float> exported;
+        ASSERT_TRUE(rig.service->getPreset(0, [&](const TonecrestData::Preset& preset) { exported.set_value(preset.params.at(11)); }).ok);
+        auto cabinetSetting = exported.get_future();
+        ASSERT_EQ(cabinetSetting.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+        EXPECT_EQ(cabinetSetting.get(), row.exportedCabinet);
+    }
 }

@@ -14,6 +14,7 @@ namespace
 {
 constexpr uint8_t kReadRequest = 0xC5;
 constexpr uint8_t kTransferStart = 0xC2;
+constexpr uint8_t kTransferEnd = 0xC4;
 constexpr uint8_t kProgramChange = 0xC9;
 
 // Each preset carries its slot number in key 2, so its travels can be followed.
@@ -21,16 +22,32 @@ struct PresetRig : EditorServiceRig
 {
     PresetRig()
     {
+        stock();
+        for (unsigned i = 0; i < 32; ++i)
+            connection.pedal.setCabinetName(9, i, "U" + std::to_string(i));
+        connection.pedal.setCurrentPreset(3);
+        connectAndRefresh();
+    }
+
+    void stock()
+    {
         for (unsigned i = 0; i < 128; ++i)
         {
             connection.pedal.setPresetName(i, "P" + std::to_string(i));
             connection.pedal.setPresetParams(i, { { 2, static_cast<float>(i) }, { 11, -1.0f } });
             connection.pedal.setCabinetName(12, i, "PC" + std::to_string(i));
         }
-        for (unsigned i = 0; i < 32; ++i)
-            connection.pedal.setCabinetName(9, i, "U" + std::to_string(i));
-        connection.pedal.setCurrentPreset(3);
-        connectAndRefresh();
+    }
+
+    /** The pedal as it was made (power-cycled, so nothing staged) and the service connected
+        to it again, without the slow refresh. */
+    void restock()
+    {
+        connection.pedal.clearFaults();
+        connection.pedal.restart();
+        stock();
+        connection.protocol->clearError();
+        connect();
     }
 
     TonecrestData::Preset readBack(unsigned slot)
@@ -49,9 +66,23 @@ struct PresetRig : EditorServiceRig
     /** The slot number that the preset now stored in `slot` came from. */
     int originOf(unsigned slot)
     {
-        TonecrestData::ParameterMap params;
-        TonecrestData::decodeParamList(connection.pedal.block(3, slot).data(), connection.pedal.block(3, slot).size(), params);
-        return params.count(2) != 0 ? static_cast<int>(params[2]) : -1;
+        const auto params = connection.pedal.presetParams(slot);
+        return params.count(2) != 0 ? static_cast<int>(params.at(2)) : -1;
+    }
+
+    /** Name, origin and cabinet name of each of the first `count` slots: "P0 0 PC0" for a
+        preset that is whole. */
+    std::vector<std::string> contents(unsigned count, SimulatedPedal::Copy copy = SimulatedPedal::Copy::Stored)
+    {
+        std::vector<std::string> texts;
+        for (unsigned slot = 0; slot < count; ++slot)
+        {
+            const auto preset = connection.pedal.preset(slot, copy);
+            const auto origin = preset.params.find(2);
+            texts.push_back(preset.name + " " + (origin != preset.params.end() ? std::to_string(static_cast<int>(origin->second)) : "-")
+                            + " " + preset.cabinet->name);
+        }
+        return texts;
     }
 };
 
@@ -255,21 +286,17 @@ TEST(EditorServicePresetOrder, UnchangedOrderOnlyFlushes)
     EXPECT_EQ(progress, (std::vector<double> { 1.0 }));
 }
 
-TEST(EditorServicePresetOrder, RotationMovesEveryPresetWithItsNameAndCabinet)
+TEST(EditorServicePresetOrder, RotationStoresEveryPresetWithItsNameAndCabinet)
 {
     PresetRig rig;
     const auto wanted = rotatedFirst(3, 1);
     std::vector<double> progress;
     rig.runTask([&](auto done) { return rig.service->updatePresets([&](double p) { progress.push_back(p); }, identity(), wanted, done); });
     ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
-    EXPECT_EQ(rig.originOf(0), 1);
-    EXPECT_EQ(rig.originOf(1), 2);
-    EXPECT_EQ(rig.originOf(2), 0);
-    EXPECT_EQ(rig.originOf(3), 3);
+    EXPECT_EQ(rig.contents(4), (std::vector<std::string> { "P1 1 PC1", "P2 2 PC2", "P0 0 PC0", "P3 3 PC3" }));
     Service::PresetInfo info;
     rig.service->getPresetInfo(2, info);
     EXPECT_EQ(info.name, "P0");
-    EXPECT_EQ(rig.readBack(2).cabinet->name, "PC0");
 
     ASSERT_EQ(progress.size(), 7u) << "one report before device work, one per read and write";
     EXPECT_EQ(progress.front(), 0.0);
@@ -278,35 +305,98 @@ TEST(EditorServicePresetOrder, RotationMovesEveryPresetWithItsNameAndCabinet)
         EXPECT_TRUE(p >= 0.0 && p <= 1.0);
 }
 
-TEST(EditorServicePresetOrder, FailureMidCycleLosesNoPreset)
+TEST(EditorServicePresetOrder, RewritingTheCurrentSlotRereadsTheCurrentPreset)
 {
-    // A five-slot rotation; every write of the walk is a name write first, so failing the Nth
-    // transfer start lands at different points of the cycle.
-    for (int failAt : { 0, 1, 4, 5, 8, 12 })
-    {
-        PresetRig rig;
-        rig.connection.pedal.addFault({ kTransferStart, SimulatedPedal::Fault::Nack, failAt, 1 });
-        ASSERT_TRUE(rig.service->updatePresets(nullptr, identity(), rotatedFirst(5, 1), nullptr).ok);
-        EXPECT_TRUE(rig.waitForError("Failed to set preset")) << "fault at transfer " << failAt;
+    PresetRig rig; // preset 3 is current, with the matched cabinet
+    rig.connection.pedal.setPresetParams(10, { { 2, 10.0f }, { 11, -4.0f } }); // a cabinet of its own
+    auto wanted = identity();
+    std::swap(wanted[3], wanted[10]);
+    rig.connection.pedal.clearReceivedPackets();
+    rig.listener.clear();
+    rig.runTask([&](auto done) { return rig.service->updatePresets(nullptr, identity(), wanted, done); });
+    ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
 
-        std::set<int> present;
-        for (unsigned slot = 0; slot < 5; ++slot)
-            present.insert(rig.originOf(slot));
-        EXPECT_EQ(present, (std::set<int> { 0, 1, 2, 3, 4 })) << "fault at transfer " << failAt;
-    }
+    // The pedal plays what its slot 3 now holds, and the page is told to show it.
+    EXPECT_EQ(rig.connection.pedal.receivedPacketsOfType(kProgramChange), (std::vector<std::vector<uint8_t>> { { kProgramChange, 1, 3 } }));
+    EXPECT_FLOAT_EQ(rig.connection.pedal.presetParams(SimulatedPedal::kEditBuffer).at(2), 10.0f);
+    EXPECT_GE(rig.listener.count("current 3"), 1);
+    EXPECT_GE(rig.listener.count("params"), 1);
+    Service::ParameterValue gain;
+    ASSERT_TRUE(rig.service->getParameterValue(3, gain).ok);
+    EXPECT_EQ(gain.value, 100.0) << "preset 10's values (Gain shows its 0..1 as 0..10)";
+    std::string cabinet;
+    ASSERT_TRUE(rig.service->getCurrentCabinetName(cabinet).ok);
+    EXPECT_EQ(cabinet, "PC10");
+
+    // One knob turned and saved: both presets stay stored, each in its new slot.
+    rig.runTask([&](auto done) { return rig.service->setParameterValue(4, { 1, 8.0 }, done); });
+    rig.runTask([&](auto done) { return rig.service->saveCurrentPreset(done); });
+    ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
+    EXPECT_EQ(rig.contents(11)[3], "P10 10 PC10");
+    EXPECT_EQ(rig.contents(11)[10], "P3 3 PC3");
+    EXPECT_FLOAT_EQ(rig.connection.pedal.presetParams(3).at(3), 0.8f);
+
+    // Swapped back, with the re-read refused (its read follows the swap's eight): the pedal
+    // keeps the new order, and the service reports the failure instead of staying busy.
+    rig.connection.pedal.addFault({ kReadRequest, SimulatedPedal::Fault::Nack, 8, 1 });
+    ASSERT_TRUE(rig.service->updatePresets(nullptr, identity(), wanted, nullptr).ok);
+    EXPECT_TRUE(rig.waitForError("Could not refresh current preset"));
+    EXPECT_EQ(rig.contents(11)[3], "P3 3 PC3");
 }
 
-TEST(EditorServicePresetOrder, FailedReadEndsInErrorWithNothingLost)
+TEST(EditorServicePresetOrder, FaultAtAnyTransferLeavesEveryPresetStored)
 {
-    // Each preset read is four read requests. Failing the 9th is the read of slot 2, after
-    // slot 1 was already overwritten with preset 0: preset 1 lives only in memory then.
-    for (int failAt : { 4, 8 })
+    // Slots 0 and 1 swap, then 2, 3 and 4 rotate. The walk's preset transfers in order: read 0,
+    // read 1, write 1, write 0; read 2, read 4, write 4, read 3, write 3, write 2. Each is four
+    // block transfers (name, data, cabinet data, cabinet name). `inMemory`: a failure there
+    // leaves a preset held in memory only, or a slot half written, so the walk writes it back
+    // and commits that.
+    struct Transfer
     {
-        PresetRig rig;
-        rig.connection.pedal.addFault({ kReadRequest, SimulatedPedal::Fault::Nack, failAt, 1 });
-        ASSERT_TRUE(rig.service->updatePresets(nullptr, identity(), rotatedFirst(3, 2), nullptr).ok);
-        EXPECT_TRUE(rig.waitForError("Failed to get preset"));
-        std::set<int> present { rig.originOf(0), rig.originOf(1), rig.originOf(2) };
-        EXPECT_EQ(present, (std::set<int> { 0, 1, 2 })) << "fault at read " << failAt;
+        bool write;
+        bool inMemory;
+    };
+    const Transfer walk[] = { { false, false }, { false, false }, { true, true }, { true, true }, { false, false },
+                              { false, false }, { true, true },   { false, true }, { true, true }, { true, true } };
+    enum Kind
+    {
+        StartRefused,          // the transfer's first packet refused (a refused write start leaves the connection usable)
+        EndRefused,            // the pedal refuses a written block: the connection is in error
+        StartRefusedAndNext    // and the next write start: the first write-back is refused too
+    };
+    auto wanted = identity();
+    std::rotate(wanted.begin(), wanted.begin() + 1, wanted.begin() + 2);
+    std::rotate(wanted.begin() + 2, wanted.begin() + 3, wanted.begin() + 5);
+    const std::multiset<std::string> everyPreset { "P0 0 PC0", "P1 1 PC1", "P2 2 PC2", "P3 3 PC3", "P4 4 PC4" };
+
+    PresetRig rig;
+    int reads = 0;
+    int writes = 0;
+    for (const Transfer& transfer : walk)
+    {
+        const uint8_t packet = transfer.write ? kTransferStart : kReadRequest;
+        const int before = 4 * (transfer.write ? writes : reads);
+        for (int block : { 0, 1 })
+            for (Kind kind : { StartRefused, EndRefused, StartRefusedAndNext })
+            {
+                if (!transfer.write && (block != 0 || kind == EndRefused))
+                    continue; // a read fails alike at any block, and its end comes from the pedal
+                const std::string where = std::string(transfer.write ? "write " : "read ") + std::to_string(transfer.write ? writes : reads)
+                                        + ", block " + std::to_string(block) + ", kind " + std::to_string(kind);
+                rig.restock();
+                rig.connection.pedal.addFault({ kind == EndRefused ? kTransferEnd : packet, SimulatedPedal::Fault::Nack, before + block, 1 });
+                if (kind == StartRefusedAndNext)
+                    rig.connection.pedal.addFault({ kTransferStart, SimulatedPedal::Fault::Nack, transfer.write ? 0 : 4 * writes, 1 });
+
+                ASSERT_TRUE(rig.service->updatePresets(nullptr, identity(), wanted, nullptr).ok) << where;
+                EXPECT_TRUE(rig.waitForError(transfer.write ? "Failed to set preset" : "Failed to get preset")) << where;
+                const auto stored = rig.contents(5);
+                EXPECT_EQ(std::multiset<std::string>(stored.begin(), stored.end()), everyPreset) << where;
+                if (transfer.inMemory && kind != StartRefusedAndNext)
+                {
+                    EXPECT_EQ(stored, rig.contents(5, SimulatedPedal::Copy::Working)) << where << ": the write-back is committed";
+                }
+            }
+        ++(transfer.write ? writes : reads);
     }
 }

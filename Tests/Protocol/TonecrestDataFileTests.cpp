@@ -235,6 +235,7 @@ TEST(DataFileReader, ToleratesCommentsOddSpacingCrlfAndAnyHexSpelling)
                              "  #   Data   Segment 9 Start\r\n"
                              "   \t \r\n"
                              "  0xDEADBEEF\r\n"
+                             " 0X3F800000\r\n"
                              "not a word line\r\n"
                              "0x1 and more\r\n"
                              "0x00000000ABCDEF12\r\n" // more digits than a word: the low 32 bits count
@@ -246,7 +247,7 @@ TEST(DataFileReader, ToleratesCommentsOddSpacingCrlfAndAnyHexSpelling)
     EXPECT_EQ(file.type, DataFile::kPreset);
     EXPECT_EQ(file.index, 42u);
     ASSERT_EQ(file.segments.size(), 2u);
-    EXPECT_EQ(file.segments[0], (Bytes { 0xEF, 0xBE, 0xAD, 0xDE, 1, 0, 0, 0, 0x12, 0xEF, 0xCD, 0xAB }));
+    EXPECT_EQ(file.segments[0], (Bytes { 0xEF, 0xBE, 0xAD, 0xDE, 0, 0, 0x80, 0x3F, 1, 0, 0, 0, 0x12, 0xEF, 0xCD, 0xAB }));
     EXPECT_EQ(file.segments[1], (Bytes { 2, 0, 0, 0 }));
 }
 
@@ -258,8 +259,7 @@ TEST(DataFileReader, TypeLineErrors)
         { "# File Type: Globals data\n", "Reached end of file looking for type" }, // not the last line
         { "# File Type: preset data, Index = 1\n\n", "Invalid file type string" },
         { "# File Type: Preset data , Index = 1\n\n", "Invalid file type string" },
-        // An over-long type text is cut with its line, and can only be rejected.
-        { "# File Type: Preset data" + std::string(5000, 'x') + ", Index = 1\n\n", "Invalid file type string" },
+        { "# File Type: Preset data" + std::string(5000, 'x') + ", Index = 1\n\n", "Line too long" },
         { "# File Type: Preset data\n\n", "Missing index" },
         { "# File Type: User Cabinet data, Index = \n\n", "Missing index" },
         { "# File Type: Amp_Model data, Number = 3\n\n", "Missing index" },
@@ -312,9 +312,17 @@ TEST(DataFileReader, StreamFailureEndsTheRead)
     EXPECT_EQ(errorText(file.read(stream)), "Stream read failed");
 }
 
-TEST(DataFileReader, SegmentSizeAndCountAreBounded)
+TEST(DataFileReader, SegmentSizeCountAndLineLengthAreBounded)
 {
     DataFile file;
+    // 1024 characters make the longest line; carriage returns do not count. A longer one
+    // would be read cut short, as another value.
+    const std::string longest = "0x" + std::string(1021, '0') + "5";
+    ASSERT_TRUE(readText(typeLine("Preset data", 0) + "# Data Segment 0 Start\n" + longest + "\r\r\n# Data Segment 0 End\n\n", file));
+    EXPECT_EQ(file.segments[0], (Bytes { 5, 0, 0, 0 }));
+    EXPECT_EQ(errorText(readText(typeLine("Preset data", 0) + "# Data Segment 0 Start\n" + longest + "7\n# Data Segment 0 End\n\n", file)),
+              "Line too long");
+
     const size_t wordsAtLimit = dataFileMaxSegmentBytes / 4;
     ASSERT_TRUE(readText(typeLine("Preset data", 0) + segmentText(wordsAtLimit) + "\n", file));
     EXPECT_EQ(file.segments[0].size(), dataFileMaxSegmentBytes);
@@ -536,6 +544,11 @@ TEST(DataFileVersionText, FormatsTwoLinesAndParsesWhatItCan)
     EXPECT_EQ(parsed.system, (std::array<uint8_t, 4> { 1, 2, 3, 0 }));
     EXPECT_EQ(parsed.dsp, (std::array<uint8_t, 4> { 7, 2, 1, 0 }));
     EXPECT_EQ(parsed.subType, -1);
+
+    // A line too long to read whole fails here as in data files.
+    const std::string longLine = "SYSTEM_FW_VERSION : 1.2.3" + std::string(1000, ' ') + "4\n";
+    ByteInputStream longIn(longLine.data(), longLine.size());
+    EXPECT_EQ(errorText(parseFirmwareVersionText(longIn, parsed)), "Line too long");
 
     ByteInputStream nothing(nullptr, 0);
     parsed.system = { 1, 1, 1, 0 };

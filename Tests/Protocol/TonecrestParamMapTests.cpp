@@ -390,7 +390,7 @@ TEST(ParamMapLists, AssignableTargetShapesMinAndMax)
     EXPECT_DOUBLE_EQ(map.findParameterInfo(88)->defaultValue.value, 20.0);
     EXPECT_DOUBLE_EQ(map.findParameterInfo(85)->maximum.value, 10.0);
 
-    // "NONE" and unknown targets give a plain 0..1 knob.
+    // "NONE" and unknown targets give a plain 0..1 knob, Min and Max both at its middle.
     for (int target : { -1, 11, 398, INT_MIN })
     {
         map.applyAssignableTarget(83, target);
@@ -399,8 +399,8 @@ TEST(ParamMapLists, AssignableTargetShapesMinAndMax)
         EXPECT_EQ(minA->kind, 1);
         EXPECT_DOUBLE_EQ(minA->minimum.value, 0.0);
         EXPECT_DOUBLE_EQ(minA->maximum.value, 1.0);
-        EXPECT_DOUBLE_EQ(minA->defaultValue.value, 0.0);
-        EXPECT_DOUBLE_EQ(maxA->defaultValue.value, 1.0);
+        EXPECT_DOUBLE_EQ(minA->defaultValue.value, 0.5);
+        EXPECT_DOUBLE_EQ(maxA->defaultValue.value, 0.5);
         EXPECT_EQ(minA->widget, 2);
         EXPECT_DOUBLE_EQ(minA->stepSize, 0.1);
         EXPECT_EQ(minA->decimals, 1);
