@@ -124,6 +124,8 @@ TEST_F(PresetManagerTest, DialogHoldsFourColumnsOf32AndMapsEntryStates)
     EXPECT_EQ(list().getBounds(), juce::Rectangle<int>(10, 10, 602, 642));
     EXPECT_EQ(list().getNumRows(), 32);
     EXPECT_EQ(list().getHeader().getNumColumns(true), 4);
+    PresetManagerList withHeader(13.0f, 20, 150, 32, 128, true);
+    EXPECT_EQ(withHeader.getHeaderHeight(), 20) << "a shown header is one row high";
     EXPECT_EQ(list().getCellText(33), "034 - Preset 34");
 
     using Info = TonecrestEditorService::PresetInfo;
