@@ -104,6 +104,7 @@ TEST_F(EditPageHandlers, EveryBlockShowsItsPlaceStateAndTitleAndADoubleClickTogg
         SCOPED_TRACE(block.title);
         const bool on = i % 2 == 0 || block.id == 2;
         EXPECT_EQ(strip.getBlockLabel(block.id)->getText(), block.caption);
+        EXPECT_EQ(strip.getBlockButton(block.id)->getTooltip(), block.caption);
         EXPECT_EQ(strip.isBlockEnabled(block.id), on);
         page->getEffectViewport().setViewPosition(0, 40); // the amp panel is already there from the start
         strip.getBlockButton(block.id)->triggerClick();
