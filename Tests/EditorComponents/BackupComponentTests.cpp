@@ -109,12 +109,4 @@ TEST_F(BackupComponentTest, MainMenuCarriesThePageItemsOnlyWhileTheirPageIsInFro
     EXPECT_EQ(recorder.menus.size(), 1u);
 }
 
-TEST_F(BackupComponentTest, Screenshot)
-{
-    ScopedBuiltArtwork artwork;
-    BackupComponent shown(&handler);
-    shown.setBounds(0, 0, 1052, 677);
-    EXPECT_TRUE(writeScreenshot(renderPageOver(shown, AppImageID::backupPageBackground), "backup-page.png").existsAsFile());
-}
-
 } // namespace

@@ -244,25 +244,4 @@ TEST_F(CabinetsComponentTest, RealDoubleClickRenamesInPlaceAndReturnReportsTheTe
     page.removeFromDesktop();
 }
 
-TEST_F(CabinetsComponentTest, Screenshot)
-{
-    ScopedBuiltArtwork artwork;
-    CabinetsComponent shown(&handler);
-    shown.setBounds(0, 0, 1052, 677);
-    shown.setNumRows(32);
-    const char* names[] = { "4x12 Greenback", "2x12 Blue Alnico", "1x12 Open Back", "4x10 Bass Cab", "V30 Room Mic" };
-    for (int slot = 0; slot < 32; ++slot)
-        shown.setRow(slot, juce::String(slot + 1), slot < 5 ? juce::String(names[slot]) : juce::String("EMPTY"));
-    press(shown.getNameLabel(2));
-    shown.refreshNow();
-    const auto background = AppImageID::cabinetsPageBackground;
-    writeScreenshot(renderPageOver(shown, background), "cabinets-page.png");
-
-    // Renaming slot 20 in place.
-    shown.getNameLabel(19).mouseDoubleClick(mouseEvent(shown.getNameLabel(19), {}, {}, 2));
-    shown.refreshNow();
-    shown.getNameEditor().setText("Room Mic Blend");
-    EXPECT_TRUE(writeScreenshot(renderPageOver(shown, background), "cabinets-page-rename.png").existsAsFile());
-}
-
 } // namespace

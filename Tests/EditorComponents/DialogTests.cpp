@@ -40,6 +40,44 @@ protected:
     }
 };
 
+TEST_F(DialogTest, EachDialogHasItsSizeAndItsChildrenTheirPlaces)
+{
+    using R = juce::Rectangle<int>;
+    bool a = false, b = true, c = false;
+    SavePresetDialog save({ "1 - Clean" }, 0, "Clean");
+    RenameDialog rename("New name:", "Clean");
+    OptionsDialog options("Choose:", { { &a, "Presets" }, { &b, "User Cabinets" }, { &c, "Globals" } });
+    const std::pair<juce::Component*, R> expected[] = {
+        { &save, { 0, 0, 360, 200 } },
+        { &save.getSlotBox(), { 10, 34, 300, 24 } },
+        { &save.getNameField(), { 10, 104, 300, 24 } },
+        { &save.getSaveButton(), { 160, 170, 80, 24 } },
+        { &save.getCancelButton(), { 260, 170, 80, 24 } },
+        { &rename, { 0, 0, 360, 100 } },
+        { &rename.getPromptLabel(), { 10, 10, 355, 24 } },
+        { &rename.getNameField(), { 10, 34, 300, 24 } },
+        { &rename.getRenameButton(), { 160, 70, 80, 24 } },
+        { &rename.getCancelButton(), { 260, 70, 80, 24 } },
+        { &options, { 0, 0, 400, 152 } },
+        { &options.getPromptLabel(), { 10, 10, 355, 24 } },
+        { &options.getToggle(0), { 10, 34, 300, 24 } },
+        { &options.getToggle(2), { 10, 82, 300, 24 } },
+        { &options.getOkButton(), { 200, 122, 80, 24 } },
+        { &options.getCancelButton(), { 300, 122, 80, 24 } },
+    };
+    for (const auto& [component, bounds] : expected)
+    {
+        EXPECT_EQ(component->getBounds(), bounds) << component->getName();
+        if (component->getParentComponent() == nullptr)
+            continue;
+        EXPECT_TRUE(component->isVisible());
+        EXPECT_TRUE(component->getParentComponent() == &save || component->getParentComponent() == &rename
+                    || component->getParentComponent() == &options);
+    }
+    EXPECT_EQ(options.getPromptLabel().getParentComponent(), &options);
+    EXPECT_EQ(options.getPromptLabel().getText(), "Choose:");
+}
+
 TEST_F(DialogTest, SaveDialogListsSlotsAndReturnsTheChosenSlotAndNameOnReturn)
 {
     SavePresetDialog dialog({ "1 - Clean", "2 - Crunch", "3 - (Empty)" }, 1, "Crunch");
@@ -187,37 +225,6 @@ TEST_F(DialogTest, ConsentNeedsTheToggleAndCancelOrEscapeRefuseEvenWithItOn)
     ConsentWindow window("text");
     ModalDialogScript answer({ clickButton("Cancel") });
     EXPECT_EQ(window.runModal(), ConsentWindow::cancelled);
-}
-
-// The save dialog with the program's look, written out for a look.
-TEST_F(DialogTest, ScreenshotOfTheSaveDialog)
-{
-    TonecrestLookAndFeel lookAndFeel;
-    juce::LookAndFeel::setDefaultLookAndFeel(&lookAndFeel);
-    {
-        SavePresetDialog content({ "1 - Clean Machine", "2 - Crunch Rhythm", "3 - Plexi Lead" }, 2, "Plexi Lead");
-        juce::DialogWindow::LaunchOptions options;
-        options.dialogTitle = "Save Preset As...";
-        options.content.setNonOwned(&content);
-        options.useNativeTitleBar = false; // so the title bar is drawn into the picture
-        std::unique_ptr<juce::DialogWindow> window(options.create());
-
-        EXPECT_TRUE(writeScreenshot(window->createComponentSnapshot(window->getLocalBounds()), "save-preset-dialog.png")
-                        .existsAsFile());
-
-        bool presets = true, cabinets = true, globals = false;
-        OptionsDialog restore("Choose what to restore:",
-                              { { &presets, "Presets" }, { &cabinets, "User Cabinets" }, { &globals, "Global Settings" } });
-        restore.setVisible(true);
-        juce::Image optionsImage(juce::Image::ARGB, restore.getWidth(), restore.getHeight(), true);
-        {
-            juce::Graphics g(optionsImage);
-            g.fillAll(juce::Colours::lightgrey);
-            restore.paintEntireComponent(g, false);
-        }
-        writeScreenshot(optionsImage, "options-dialog.png");
-    }
-    juce::LookAndFeel::setDefaultLookAndFeel(nullptr);
 }
 
 } // namespace

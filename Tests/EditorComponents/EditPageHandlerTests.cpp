@@ -39,34 +39,106 @@ protected:
     }
 };
 
-TEST_F(EditPageHandlers, DoubleClickingABlockTogglesItsEnableAsABoolean)
+/** A block as the strip and the panel show it, and the parameters it reads and writes. */
+struct BlockRow
 {
-    pedal().setPresetParams(0, parameterList({ { 53, 0 } }));
-    pedal().setGlobals(parameterList({ { 14, 2 } }));
+    int id;
+    const char* caption; // on the strip
+    const char* title;   // over the panel
+    TonecrestParamID enable, insert;
+    int insertValue; // where the test puts it
+};
+
+const BlockRow blockRows[] = {
+    { 1, "AMP", "Amp", 2, 0, 0 },
+    { 2, "CAB", "Cabinet", 14, 0, 0 },
+    { 3, "BST", "Boost", 20, 22, 2 },
+    { 4, "ECO", "Echo", 35, 37, 1 },
+    { 5, "RVB", "Reverb", 53, 0, 0 },
+    { 6, "CHO", "Chorus", 204, 200, 1 },
+    { 7, "FLA", "Flanger", 227, 201, 1 },
+    { 8, "PHA", "Phaser", 241, 202, 1 },
+    { 9, "TRE", "Tremolo", 254, 199, 1 },
+    { 10, "GTE", "Gate", 67, 0, 0 },
+    { 11, "CMP", "Compressor", 72, 164, 1 },
+    { 12, "RTN", "Loop", 77, 310, 4 },
+    { 13, "WAH", "Wah", 150, 0, 0 },
+    { 14, "VOL", "Volume", 160, 161, 1 },
+    { 15, "GEQ", "Graphic EQ", 93, 94, 1 },
+    { 16, "PRE", "Pre EQ", 103, 0, 0 },
+    { 17, "PQ1", "Parametric EQ 1", 109, 111, 1 },
+    { 18, "PQ2", "Parametric EQ 2", 115, 117, 1 },
+    { 19, "PQ3", "Parametric EQ 3", 121, 123, 1 },
+    { 23, "PSH", "Pitchshifter", 171, 376, 1 },
+};
+
+TEST_F(EditPageHandlers, EveryBlockShowsItsPlaceStateAndTitleAndADoubleClickTogglesItsEnable)
+{
+    // Every other block on; the cabinet output "AUX ONLY" (2) counts as on.
+    std::map<TonecrestParamID, double> preset;
+    for (size_t i = 0; i < std::size(blockRows); ++i)
+    {
+        if (blockRows[i].enable != 14)
+            preset[blockRows[i].enable] = i % 2 == 0 ? 1.0 : 0.0;
+        if (blockRows[i].insert != 0)
+            preset[blockRows[i].insert] = blockRows[i].insertValue;
+    }
+    pedal().setPresetParams(0, parameterList(preset));
+    pedal().setGlobals(parameterList({ { 14, 2.0 } }));
     makePage();
     connectAndRefresh();
-    ASSERT_FALSE(page->getSignalChain().isBlockEnabled(5));
-    ASSERT_TRUE(page->getSignalChain().isBlockEnabled(2)) << "cabinet output AUX ONLY counts as on";
+    auto& strip = page->getSignalChain();
 
-    doubleClickBlock(5);
-    rig.drain();
-    EXPECT_FLOAT_EQ(pedalValue(53), 1.0f);
-    pump(50);
-    EXPECT_TRUE(page->getSignalChain().isBlockEnabled(5)) << "the strip follows the service's report";
+    // Left to right with these insert points, as the chain's slots order them.
+    const int expectedOrder[] = { 10, 13, 16, 3, 1, 14, 17, 18, 19, 15, 11, 23, 6, 7, 8, 9, 4, 12, 5, 2 };
+    std::vector<std::pair<int, int>> byX;
+    for (const auto& block : blockRows)
+        byX.emplace_back(strip.getBlockButton(block.id)->getX(), block.id);
+    std::sort(byX.begin(), byX.end());
+    for (size_t i = 0; i < byX.size(); ++i)
+        EXPECT_EQ(byX[i].second, expectedOrder[i]) << "place " << i;
 
-    doubleClickBlock(2);
-    rig.drain();
-    EXPECT_FLOAT_EQ(pedalValue(14), 0.0f) << "any non-zero setting switches off";
-    pump(50);
-    EXPECT_FALSE(page->getSignalChain().isBlockEnabled(2));
+    for (size_t i = 0; i < std::size(blockRows); ++i)
+    {
+        const auto& block = blockRows[i];
+        SCOPED_TRACE(block.title);
+        const bool on = i % 2 == 0 || block.id == 2;
+        EXPECT_EQ(strip.getBlockLabel(block.id)->getText(), block.caption);
+        EXPECT_EQ(strip.getBlockButton(block.id)->getTooltip(), block.caption);
+        EXPECT_EQ(strip.isBlockEnabled(block.id), on);
+        page->getEffectViewport().setViewPosition(0, 40); // the amp panel is already there from the start
+        strip.getBlockButton(block.id)->triggerClick();
+        pump(50);
+        EXPECT_EQ(page->getBlockTitle().text, block.title);
+        if (block.id != 1)
+            EXPECT_EQ(page->getEffectViewport().getViewPositionY(), 0) << "a new panel shows from its top";
+        EXPECT_FALSE(page->getPanelWidgets().empty());
+        for (auto* widget : page->getPanelWidgets())
+            EXPECT_TRUE(widget->onValueChanged != nullptr) << "every panel widget is bound";
+        EXPECT_EQ(page->getCabinetMenu() != nullptr, block.id == 2);
+        doubleClickBlock(block.id);
+        settle();
+        EXPECT_FLOAT_EQ(pedalValue(block.enable), on ? 0.0f : 1.0f);
+        EXPECT_EQ(strip.isBlockEnabled(block.id), !on) << "the strip follows the pedal";
+    }
 
-    // Blocks without an enable write nothing.
+    // Blocks without a layout or an enable: an empty panel and nothing written.
     const auto writes = packetsOfType(setParameterPacket);
-    for (int block : { 0, 20, 21, 22, 24 })
+    for (const auto& [block, title] : { std::pair { 0, "(No block selected)" }, { 20, "(No block selected)" },
+                                        { 21, "(No block selected)" }, { 22, "(No block selected)" }, { 24, "" } })
+    {
+        page->onSignalChainComponentBlockSelected(block);
         page->onSignalChainComponentBlockToggled(block);
-    rig.drain();
+        settle();
+        EXPECT_EQ(page->getBlockTitle().text, title) << block;
+        EXPECT_TRUE(page->getPanelWidgets().empty()) << block;
+    }
     EXPECT_EQ(packetsOfType(setParameterPacket), writes);
-    EXPECT_TRUE(alerts.empty());
+    EXPECT_TRUE(alerts.empty()) << alerts.front();
+
+    // Leaving a block unbinds its widgets: only the six amp pairs stay bound to the amp knobs.
+    EXPECT_EQ(page->getBoundWidgets(3).size(), 2u);
+    EXPECT_TRUE(page->getBoundWidgets(9).empty()) << "the amp's Level lives only on its panel";
 }
 
 TEST_F(EditPageHandlers, DiscardQuestionGuardsAPresetChangeWhenTheCurrentPresetIsModified)

@@ -3,7 +3,12 @@
 #include "FootswitchAssignComponent.h"
 #include "GlobalComponent.h"
 
+#include "EffectParameters.h"
+#include "ParameterKnob.h"
+#include "ParameterLabel.h"
+
 #include <cmath>
+#include <set>
 #include <thread>
 
 namespace EditPageTesting
@@ -325,37 +330,98 @@ TEST_F(EditPageUpdate, PitchNoteShowsOnlyForThePitchBlockOnTheSmallestVariant)
     EXPECT_TRUE(alerts.empty());
 }
 
-TEST_F(EditPageUpdate, EveryBlockBuildsItsPanelFromItsTableWithoutErrors)
+TEST_F(EditPageUpdate, EveryChildOfThePageSitsWhereItBelongs)
+{
+    using R = juce::Rectangle<int>;
+    makePage();
+    std::vector<std::pair<juce::Component*, R>> expected = {
+        { &page->getPresetList(), { 0, 74, 162, 541 } },
+        { &page->getPresetTitle(), { 190, 89, 643, 26 } },
+        { &page->getPreviousPresetButton(), { 847, 95, 12, 15 } },
+        { &page->getNextPresetButton(), { 868, 95, 12, 15 } },
+        { &page->getSaveButton(), { 893, 89, 68, 26 } },
+        { &page->getSaveAsButton(), { 969, 89, 68, 26 } },
+        { &page->getPresetManagerButton(), { 5, 621, 152, 51 } },
+        { &page->getSignalChain(), { 172, 128, 870, 129 } },
+        { const_cast<SimpleLabel*>(&page->getPitchNote()), { 174, 241, 865, 16 } },
+        { const_cast<SimpleLabel*>(&page->getRoutingTitle()), { 179, 395, 253, 23 } },
+        { page->getRoutingRows()[13].caption.get(), { 188, 655, 140, 18 } },
+        { const_cast<SimpleLabel*>(&page->getBlockTitle()), { 450, 395, 597, 22 } },
+        { &page->getEffectViewport(), { 450, 417, 597, 254 } },
+    };
+    for (int i : { 0, 5 })
+    {
+        expected.push_back({ &page->getAmpKnob(i), { 291 + 111 * i, 296, 83, 83 } });
+        expected.push_back({ &page->getAmpKnobCaption(i), { 289 + 111 * i, 279, 83, 17 } });
+        expected.push_back({ &page->getAmpKnobReadout(i), { 289 + 111 * i, 360, 83, 17 } });
+    }
+    for (const auto& [child, bounds] : expected)
+    {
+        EXPECT_EQ(child->getBounds(), bounds) << child->getName();
+        EXPECT_EQ(child->getParentComponent(), page.get());
+    }
+}
+
+TEST_F(EditPageUpdate, PanelsCaptionEachControlForItsParameterAndShowValuesWithTheirUnits)
 {
     makePage();
     connectAndRefresh();
-    for (int block = 0; block <= 24; ++block)
-    {
-        SCOPED_TRACE(block);
-        // Through the strip's own button where the block has one.
-        if (auto* button = page->getSignalChain().getBlockButton(block))
-            button->triggerClick();
-        else
-            page->onSignalChainComponentBlockSelected(block);
-        pump(50);
-        EXPECT_EQ(page->getSelectedBlock(), block);
-        EXPECT_EQ(page->getBlockTitle().text, EditComponent::blockTitleFor(block));
-        const auto* table = getEditLayoutForBlock(block);
-        EXPECT_EQ(page->getPanelWidgets().empty(), table == nullptr);
-        for (auto* widget : page->getPanelWidgets())
-            EXPECT_TRUE(widget->onValueChanged != nullptr) << "every panel widget is bound";
-        EXPECT_EQ(page->getCabinetMenu() != nullptr, block == 2);
-    }
-    EXPECT_EQ(EditComponent::blockTitleFor(0), "(No block selected)");
-    EXPECT_EQ(EditComponent::blockTitleFor(21), "(No block selected)");
-    EXPECT_EQ(EditComponent::blockTitleFor(24), "");
-    EXPECT_TRUE(alerts.empty()) << alerts.front();
 
-    // Leaving a block unbinds its widgets: only the six amp pairs stay bound to the amp knobs.
-    page->onSignalChainComponentBlockSelected(20);
+    // The echo panel, left to right and row by row; menus add ":" to their caption.
+    const std::pair<const char*, TonecrestParamID> echo[] = {
+        { "Enable:", 35 },   { "Type:", 36 },     { "Config:", 191 },   { "Level", 38 },      { "Dry Level", 48 },
+        { "Width", 44 },     { "Low Cut", 190 },  { "High Cut", 189 },  { "BPM", 359 },       { "Mix 1", 194 },
+        { "Pan 1", 176 },    { "Time 1", 39 },    { "Feedbk 1", 40 },   { "Tempo 1:", 355 },  { "Mix 2", 177 },
+        { "Pan 2", 178 },    { "Time 2", 179 },   { "Feedbk 2", 180 },  { "Tempo 2:", 356 },  { "Mix 3", 181 },
+        { "Pan 3", 182 },    { "Time 3", 183 },   { "Feedbk 3", 184 },  { "Tempo 3:", 357 },  { "Mix 4", 185 },
+        { "Pan 4", 186 },    { "Time 4", 187 },   { "Feedbk 4", 188 },  { "Tempo 4:", 358 },  { "Buckets:", 195 },
+        { "Ping Pong:", 41 }, { "Tails:", 42 },   { "Spillover:", 43 }, { "Flutter", 45 },    { "Flut. Spd", 46 },
+        { "Diffusion", 193 }, { "Drive", 47 },    { "Bits", 192 },      { "Ducking", 49 },    { "Threshold", 50 },
+        { "Release", 51 },
+    };
+    page->getSignalChain().getBlockButton(4)->triggerClick();
     pump(50);
-    EXPECT_EQ(page->getBoundWidgets(3).size(), 2u);
-    EXPECT_TRUE(page->getBoundWidgets(9).empty()) << "the amp's Level lives only on its panel";
+    size_t n = 0;
+    for (const auto& row : page->getEffectParameters().getRows())
+        for (const auto& entry : row)
+        {
+            if (entry.kind == LayoutWidgetKind::Spacer)
+                continue;
+            ASSERT_LT(n, std::size(echo));
+            const auto [caption, id] = echo[n++];
+            EXPECT_EQ(dynamic_cast<SimpleLabel*>(entry.first)->text, caption);
+            auto* widget = dynamic_cast<iParameterWidget*>(entry.second);
+            ASSERT_TRUE(widget != nullptr && widget->onValueChanged) << caption;
+            if (auto* knob = dynamic_cast<ParameterKnob*>(entry.second))
+            {
+                knob->onValueChanged(knob->getMinimum());
+                settle();
+                EXPECT_FLOAT_EQ(pedalValue(id), deviceEntry(id, knob->getMinimum()).second) << caption;
+            }
+        }
+    EXPECT_EQ(n, std::size(echo));
+
+    // Every readout shows its parameter's unit after the number.
+    static const TonecrestParamMap table;
+    const char* const unitTexts[] = { "", "dB", "Hz", "kHz", "mS", "%", " : 1", "bits", "deg", "cnt" };
+    std::set<int> unitsSeen;
+    for (int block : { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 23 })
+    {
+        page->onSignalChainComponentBlockSelected(block);
+        pump(50);
+        for (const auto id : table.getBlockParameterIDs(block))
+        {
+            const int unit = table.findParameterInfo(id)->unit;
+            for (auto* widget : page->getBoundWidgets(id))
+                if (auto* label = dynamic_cast<ParameterLabel*>(widget); label != nullptr && unit > 0)
+                {
+                    EXPECT_TRUE(label->getText().endsWith(unitTexts[unit])) << id << " " << label->getText();
+                    unitsSeen.insert(unit);
+                }
+        }
+    }
+    EXPECT_EQ(unitsSeen, (std::set<int> { 1, 2, 3, 4, 5, 6, 7, 8, 9 }));
+    EXPECT_TRUE(alerts.empty()) << alerts.front();
 }
 
 TEST_F(EditPageUpdate, CabinetChangeRereadsTheCabinetNameThoughNoWidgetIsBoundToIt)

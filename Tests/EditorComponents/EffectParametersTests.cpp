@@ -1,8 +1,6 @@
-#include "EditPageSlice.h"
 #include "EffectParameters.h"
 #include "GuiTestFixture.h"
 #include "PanelTestSupport.h"
-#include "TonecrestLookAndFeel.h"
 
 #include <map>
 #include <set>
@@ -302,101 +300,6 @@ TEST_F(EffectParametersTest, ControlsReportUserChangesButNeverPushedValues)
     }
     EXPECT_EQ(reported, (std::vector<std::pair<int, double>> { { 36, 2.0 }, { 36, 0.0 } }));
     EXPECT_EQ(typeMenu->text, shown);
-}
-
-// --- Screenshots ----------------------------------------------------------------------------
-
-/** The edit page's effect area as the user sees it: the page artwork behind, the block title
-    and the panel in its viewport. */
-struct EffectArea : EditPageSlice
-{
-    explicit EffectArea(const juce::String& blockName) : EditPageSlice(450, 395, effectAreaWidth, 22 + 254)
-    {
-        title.setTextColour(globalLabelColour);
-        title.font = globalLabelFont;
-        title.text = blockName;
-        addAndMakeVisible(title);
-        viewport.setScrollBarThickness(scrollBarThickness);
-        viewport.setViewedComponent(&panel, false);
-        addAndMakeVisible(viewport);
-        resized();
-    }
-
-    void resized() override
-    {
-        title.setBounds(0, 0, getWidth(), 22);
-        viewport.setBounds(0, 22, getWidth(), getHeight() - 22);
-    }
-
-    SimpleLabel title { "" };
-    juce::Viewport viewport;
-    EffectParameters panel;
-};
-
-class EffectPanelScreenshotTest : public EffectParametersTest
-{
-protected:
-    void SetUp() override { juce::LookAndFeel::setDefaultLookAndFeel(&lookAndFeel); }
-    void TearDown() override { juce::LookAndFeel::setDefaultLookAndFeel(nullptr); }
-
-    /** Builds the block, shows its enable switch active and writes the area at 1x and 2x. */
-    juce::Image shoot(EffectArea& area, int block, const juce::String& name,
-                      const std::map<int, double>& values = {})
-    {
-        const auto built = buildBlock(area.panel, block);
-        for (const auto& binding : built.bindings)
-        {
-            const auto found = values.find(binding.paramID);
-            if (found != values.end())
-                binding.widget->setParameterValue(found->second);
-        }
-        if (built.cabinetMenu != nullptr)
-            built.cabinetMenu->text = "MATCHED";
-        area.resized();
-        const auto image = area.createComponentSnapshot(area.getLocalBounds(), true, 1.0f);
-        writeScreenshot(image, "effect-panel-" + name + ".png");
-        writeScreenshot(area.createComponentSnapshot(area.getLocalBounds(), true, 2.0f), "effect-panel-" + name + "@2x.png");
-        if (area.panel.getHeight() > area.viewport.getHeight()) // the rows below the fold as well
-            writeScreenshot(area.panel.createComponentSnapshot(area.panel.getLocalBounds(), true, 1.0f),
-                            "effect-panel-" + name + "-whole.png");
-        return image;
-    }
-
-    TonecrestLookAndFeel lookAndFeel;
-};
-
-TEST_F(EffectPanelScreenshotTest, AmpEchoAndEqualiserPanelsOverTheArtwork)
-{
-    ScopedBuiltArtwork artwork;
-    if (!artwork.loaded())
-        GTEST_SKIP() << "no resources.bin at " << findBuiltResourcePack().getFullPathName();
-    paramMap.setAmpModelList({ { 1, "British 800" }, { 2, "Clean Twin" }, { 3, "Modern High Gain" } });
-
-    EffectArea amp("Amp");
-    shoot(amp, 1, "amp", { { 2, 1.0 }, { 1, 1.0 }, { 3, 6.5 }, { 8, 4.0 }, { 4, 5.5 }, { 5, 4.0 }, { 6, 6.0 }, { 7, 3.5 } });
-    EffectArea echo("Echo");
-    shoot(echo, 4, "echo", { { 35, 1.0 }, { 36, 1.0 } });
-    EffectArea graphic("Graphic EQ");
-    shoot(graphic, 15, "graphic-eq", { { 93, 1.0 }, { 96, 3.0 }, { 97, 1.5 }, { 98, -2.0 }, { 99, -4.5 }, { 100, 2.0 },
-                                       { 101, 4.0 }, { 102, 6.0 } });
-    EffectArea parametric("Parametric EQ 1");
-    shoot(parametric, 17, "parametric-eq-1", { { 109, 1.0 } });
-    EffectArea cabinet("Cabinet");
-    shoot(cabinet, 2, "cabinet", { { 14, 1.0 } });
-}
-
-TEST_F(EffectPanelScreenshotTest, WithoutArtworkPanelsStillDrawEveryControl)
-{
-    shutdownAppResources(); // whatever an earlier test loaded
-    EffectArea amp("Amp");
-    const auto shot = shoot(amp, 1, "amp-no-artwork");
-    // The arrow of the first menu is drawn all the same.
-    const auto arrow = amp.panel.getRows()[0][0].fourth->getBounds().translated(0, 22);
-    int lit = 0;
-    for (int y = arrow.getY(); y < arrow.getBottom(); ++y)
-        for (int x = arrow.getX(); x < arrow.getRight(); ++x)
-            lit += shot.getPixelAt(x, y).getBrightness() > 0.3f ? 1 : 0;
-    EXPECT_GT(lit, 5);
 }
 
 } // namespace

@@ -221,6 +221,16 @@ TEST_F(ExtendedTableTest, OnlyTheNamedTableReportsDragMovesAndTheReleaseComesBef
         EXPECT_EQ(model.events.contains("drag 1 3"), reporting);
         EXPECT_FALSE(model.events.contains("drag 6 3"));
         finishDrag(host);
+
+        // The drag image is a window of its own, free to leave the dialog.
+        const int windows = juce::Desktop::getInstance().getNumComponents();
+        mouse.move(cell(1, 1));
+        mouse.down(cell(1, 1));
+        mouse.drag(cell(3, 1));
+        mouse.drag(cell(4, 1));
+        EXPECT_EQ(juce::Desktop::getInstance().getNumComponents(), windows + 1);
+        mouse.up(cell(4, 1));
+        finishDrag(host);
         host.removeFromDesktop();
     }
 }
@@ -301,6 +311,13 @@ TEST_F(ExtendedTableTest, GridSnapshotMovesTheSelectedCellsIntoTheRunADropWillFi
     EXPECT_TRUE(near(image.getPixelAt(75, 10), faded(8)));
     EXPECT_EQ(image.getPixelAt(25, 10).getAlpha(), 0);
     EXPECT_EQ(image.getPixelAt(75, 30).getAlpha(), 0);
+
+    // A selected cell the order misses follows the others.
+    auto missed = grid({ 5 }, 1, 5);
+    missed.selected[9] = true;
+    image = snapshot(missed);
+    ASSERT_EQ(image.getBounds(), juce::Rectangle<int>(0, 0, columnWidth, 2 * rowHeight));
+    EXPECT_TRUE(near(image.getPixelAt(25, 30), faded(9)));
 
     auto nothing = grid({ 31 }, 4, 7);
     nothing.selected[31] = false; // the order names a cell that is not selected

@@ -1,7 +1,7 @@
 #pragma once
 
 // Shared by the tests of the fixed-layout pages: a recorder that answers a page's menu in place
-// of the modal pop-up, and a page rendered over its background as the main component shows it.
+// of the modal pop-up.
 
 #include "AppResources.h"
 
@@ -46,16 +46,4 @@ inline juce::PopupMenu testBaseMenu()
     base.addItem(103, "Quit");
     base.addSeparator();
     return base;
-}
-
-/** The page drawn over its background image, at the layout size. */
-inline juce::Image renderPageOver(juce::Component& page, AppImageID background)
-{
-    juce::Image image(juce::Image::RGB, 1052, 677, true);
-    juce::Graphics g(image);
-    const auto backgroundImage = getAppImage(background);
-    if (backgroundImage.isValid())
-        g.drawImageWithin(backgroundImage, 0, 0, 1052, 677, juce::RectanglePlacement::stretchToFit);
-    page.paintEntireComponent(g, false);
-    return image;
 }

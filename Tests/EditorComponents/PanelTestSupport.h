@@ -11,7 +11,6 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <cstdlib>
-#include <iterator>
 
 /** The resources.bin of this build: $TONECREST_RESOURCES_BIN, else where the build puts it
     (Source/Application beside the Tests folder of the build tree). */
@@ -43,10 +42,10 @@ private:
     bool ok = false;
 };
 
-/** What the binder hands a widget for this parameter. */
+/** What the binder hands a widget for this parameter, less the unit (the page's own binding is
+    tested for that). */
 inline ParameterWidgetInfo widgetInfoFor(const Tonecrest::TonecrestParamMap::ParameterInfo& parameter)
 {
-    static const char* const units[] = { "", "dB", "Hz", "kHz", "mS", "%", " : 1", "bits", "deg", "cnt" };
     ParameterWidgetInfo info;
     info.name = juce::String::fromUTF8(parameter.name.c_str());
     info.min = parameter.minimum.value;
@@ -55,8 +54,6 @@ inline ParameterWidgetInfo widgetInfoFor(const Tonecrest::TonecrestParamMap::Par
     info.interval = parameter.stepSize;
     for (const auto& named : parameter.values)
         info.values.push_back({ juce::String::fromUTF8(named.name.c_str()), named.value.value });
-    if (parameter.unit >= 0 && parameter.unit < int(std::size(units)))
-        info.unit = units[parameter.unit];
     info.widgetCode = uint32_t(parameter.widget);
     info.isBoolean = parameter.kind == Tonecrest::TonecrestParamMap::kTypeBoolean;
     return info;

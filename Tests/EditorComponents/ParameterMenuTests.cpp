@@ -225,7 +225,12 @@ TEST_F(ParameterMenuTest, IntMenuListsTheIntegersOfTheTruncatedRange)
     }
     EXPECT_EQ(menu.getItems()[0].value, -2.0);
 
-    for (const auto& bad : { rangeInfo(3.5, 2.9), rangeInfo(0.0, 1e12), rangeInfo(std::nan(""), 4.0), rangeInfo(0.0, 1e6) })
+    // At most 10000 entries, bounds below 1e9.
+    const auto longest = rangeInfo(-1.0, 9998.0);
+    menu.setParameterInfo(&longest);
+    EXPECT_EQ(menu.getItems().size(), 10000u);
+    for (const auto& bad : { rangeInfo(3.5, 2.9), rangeInfo(0.0, 1e12), rangeInfo(std::nan(""), 4.0), rangeInfo(0.0, 1e6),
+                             rangeInfo(-1.0, 9999.0), rangeInfo(1e9, 1e9), rangeInfo(1e9 - 2, 1e9), rangeInfo(-1e9, 2 - 1e9) })
     {
         menu.setParameterInfo(&bad);
         EXPECT_TRUE(menu.getItems().empty()) << bad.min << ".." << bad.max;

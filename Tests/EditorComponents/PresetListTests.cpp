@@ -1,4 +1,3 @@
-#include "EditPageSlice.h"
 #include "GuiTestFixture.h"
 #include "ListBoxTextEditor.h"
 #include "PanelTestSupport.h"
@@ -165,6 +164,12 @@ TEST_F(PresetListTest, ReturnInTheEditorReportsTheNameAndClosesIt)
     EXPECT_EQ(editor->getHighlightedRegion(), juce::Range<int>(0, 6));
     EXPECT_EQ(editor->getCaretPosition(), 6);
     EXPECT_EQ(editor->getBounds(), list.getHeader().getColumnPosition(1).withY(0).withHeight(24));
+    // Once it is drawn on screen typing goes straight into it.
+    list.toFront(true);
+    juce::Image canvas(juce::Image::RGB, list.getWidth(), list.getHeight(), true);
+    juce::Graphics g(canvas);
+    list.paintEntireComponent(g, false);
+    EXPECT_TRUE(editor->hasKeyboardFocus(false));
 
     editor->setText("Crunch Lead", false);
     editor->keyPressed(juce::KeyPress(juce::KeyPress::returnKey));
@@ -208,36 +213,6 @@ TEST_F(PresetListTest, EscapeSelectionChangeAndRowUpdateCloseTheEditorSilently)
     list.textEditorFocusLost(*list.getRenameEditor());
     EXPECT_EQ(list.getEditingRow(), -1);
     EXPECT_TRUE(handler.renamed.empty());
-}
-
-// The list as the edit page shows it, over the page's artwork, written out for a look.
-TEST_F(PresetListTest, ScreenshotOfTheListWithCurrentSelectedAndPlaceholderRows)
-{
-    ScopedBuiltArtwork artwork;
-    ASSERT_TRUE(artwork.loaded());
-
-    EditPageSlice page(0, 74, 162, 541);
-    RecordingHandler pageHandler;
-    PresetList shown(&pageHandler, 24, 31, false, 13.0f);
-    shown.setColour(juce::ListBox::backgroundColourId, juce::Colours::transparentBlack);
-    shown.setOutlineThickness(0);
-    page.addAndMakeVisible(shown);
-    shown.setBounds(page.getLocalBounds());
-    const char* names[] = { "Clean Machine", "Crunch Rhythm", "Plexi Lead", "Modern High Gain Lead Tone", "Ambient Swell",
-                            "", "Tape Echo", "", "Funk Chorus", "", "Big Room Verb", "Dual Rect", "", "Jazz Box",
-                            "Octave Fuzz", "", "Slapback", "", "", "Bass Boost", "Acoustic Sim", "", "" };
-    shown.setNumRows(128);
-    for (int i = 0; i < int(std::size(names)); ++i)
-    {
-        const int state = i == 5 || i == 7 ? PresetList::rowRefreshing
-                        : juce::String(names[i]).isEmpty() ? PresetList::rowEmpty : PresetList::rowValid;
-        shown.setRow(i, juce::String(i + 1), names[i], state);
-    }
-    shown.setCurrentRow(2);
-    shown.selectRow(2);
-    shown.handleUpdateNowIfNeeded();
-
-    EXPECT_TRUE(writeScreenshot(page.createComponentSnapshot(page.getLocalBounds()), "preset-list.png").existsAsFile());
 }
 
 } // namespace

@@ -124,6 +124,8 @@ TEST_F(PresetManagerTest, DialogHoldsFourColumnsOf32AndMapsEntryStates)
     EXPECT_EQ(list().getBounds(), juce::Rectangle<int>(10, 10, 602, 642));
     EXPECT_EQ(list().getNumRows(), 32);
     EXPECT_EQ(list().getHeader().getNumColumns(true), 4);
+    PresetManagerList withHeader(13.0f, 20, 150, 32, 128, true);
+    EXPECT_EQ(withHeader.getHeaderHeight(), 20) << "a shown header is one row high";
     EXPECT_EQ(list().getCellText(33), "034 - Preset 34");
 
     using Info = TonecrestEditorService::PresetInfo;
@@ -136,6 +138,10 @@ TEST_F(PresetManagerTest, DialogHoldsFourColumnsOf32AndMapsEntryStates)
     EXPECT_EQ(partial.getList().getCellText(0), "001 - (Refreshing...)");
     EXPECT_EQ(partial.getList().getCellText(1), "002- (Empty)");
     EXPECT_EQ(partial.getList().getCellText(2), "");
+    std::vector<int> oneState { PresetManagerList::kEntryValid, PresetManagerList::kEntryValid };
+    oneState.pop_back(); // what lies past the end must not be read
+    PresetManagerDialog unread({ "001", "002" }, { "A", "B" }, oneState);
+    EXPECT_EQ(unread.getList().getCellText(1), "002- (Empty)") << "no state: not read";
 }
 
 TEST_F(PresetManagerTest, SelectionFollowsPlainCommandAndShiftClicks)
@@ -237,12 +243,19 @@ TEST_F(PresetManagerTest, UndoAndRedoWalkTheHistoryAndANewMoveDropsTheRedoBranch
     EXPECT_FALSE(list().canRedo());
 
     // Keys reach the same operations.
-    dialog->keyPressed(juce::KeyPress('z', juce::ModifierKeys::commandModifier, 0));
-    EXPECT_EQ(list().getNewOrder(), afterFirst);
-    dialog->keyPressed(juce::KeyPress('y', juce::ModifierKeys::commandModifier, 0));
-    EXPECT_EQ(list().getNewOrder(), afterSecond);
-    dialog->keyPressed(juce::KeyPress('z', juce::ModifierKeys::commandModifier | juce::ModifierKeys::shiftModifier, 0));
-    EXPECT_EQ(list().getNewOrder(), afterSecond);
+    const auto command = juce::ModifierKeys::commandModifier;
+    const auto shiftCommand = juce::ModifierKeys::commandModifier | juce::ModifierKeys::shiftModifier;
+    const std::tuple<int, int, std::vector<int>> keys[] = {
+        { 'z', command, afterFirst },      { 'z', shiftCommand, afterSecond }, { 'z', command, afterFirst },
+        { 'y', command, afterSecond },     { 'z', command, afterFirst },       { 'z', 0, afterFirst },
+        { 'y', 0, afterFirst },            { 'y', shiftCommand, afterFirst },
+    };
+    for (const auto& [key, modifiers, order] : keys)
+    {
+        dialog->keyPressed(juce::KeyPress(key, juce::ModifierKeys(modifiers), 0));
+        EXPECT_EQ(list().getNewOrder(), order) << char(key) << " " << modifiers;
+    }
+    list().redo();
 
     list().undo();
     list().undo();
@@ -335,17 +348,27 @@ protected:
     std::vector<std::string> errors;
 };
 
-TEST_F(PresetManagerServiceTest, SaveRewritesThePedalInTheNewOrder)
+TEST_F(PresetManagerServiceTest, SaveFromTheEditPageRewritesThePedalAndThePagesRowsInTheNewOrder)
 {
     const auto before = pedalNames();
-    EXPECT_EQ(run(moveThenClick(1, 5, "SAVE")), PresetManager::Outcome::kStarted);
-    ASSERT_TRUE(done.wait());
+    EditComponent page(rig.service.get(), nullptr, nullptr, nullptr);
+    page.setAlertPresenter([this](const juce::String& message) { errors.push_back(message.toStdString()); });
+    juce::MessageManager::getInstance()->runDispatchLoopUntil(50);
+    ASSERT_EQ(page.getPresetList().getRows()[1].name, "Slot 1");
+
+    ModalDialogScript script({ moveThenClick(1, 5, "SAVE") });
+    auto& button = page.getPresetManagerButton();
+    button.mouseDown(mouseEvent(button, { 2.0f, 2.0f }, { 2.0f, 2.0f }));
+    button.mouseUp(mouseEvent(button, { 2.0f, 2.0f }, { 2.0f, 2.0f }));
+    EXPECT_TRUE(script.finished());
     rig.drain();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil(100);
 
     auto expected = before;
     std::swap(expected[1], expected[5]);
     EXPECT_EQ(pedalNames(), expected);
-    EXPECT_DOUBLE_EQ(lastProgress.load(), 1.0);
+    EXPECT_EQ(page.getPresetList().getRows()[1].name, "Slot 5");
+    EXPECT_EQ(page.getPresetList().getRows()[5].name, "Slot 1");
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(rig.service->getState(), TonecrestEditorService::kStateReady);
 }
@@ -389,34 +412,5 @@ TEST_F(PresetManagerServiceTest, CancelLeavesThePedalAsItWasAndASaveItCannotTake
 }
 
 // ---- Screenshot -----------------------------------------------------------------------------
-
-TEST_F(PresetManagerTest, ScreenshotOfTheManagerInTheMiddleOfADrag)
-{
-    ScopedBuiltArtwork artwork;
-    if (!artwork.loaded())
-        GTEST_SKIP() << "no resources.bin at " << findBuiltResourcePack().getFullPathName();
-    TonecrestLookAndFeel lookAndFeel;
-    juce::LookAndFeel::setDefaultLookAndFeel(&lookAndFeel);
-    {
-        const char* sample[] = { "Clean Twin", "Brit Crunch", "Plexi Lead", "Modern Hi-Gain", "Jazz Box", "Edge Delay" };
-        const auto shot = makeDialog(
-            [&](int i) { return i < 100 ? juce::String(sample[i % 6]) + " " + juce::String(i / 6 + 1) : juce::String(); },
-            [](int i) {
-                return i < 100 ? PresetManagerList::kEntryValid
-                               : (i < 104 ? PresetManagerList::kEntryBeingRead : PresetManagerList::kEntryNotRead);
-            });
-        auto& grid = shot->getList();
-        PresetGridTest::click(grid, 1); // slot 2 onto slot 6: a finished move
-        drag(grid, 1, 5);
-        PresetGridTest::click(grid, 42); // slots 43-45 selected, dragged over 72-74
-        PresetGridTest::click(grid, 44, shiftClick);
-        PresetGridTest::click(grid, 42);
-        drag(grid, 42, 71, false);
-        EXPECT_TRUE(grid.isInDropPreview(71));
-
-        writeScreenshot(shot->createComponentSnapshot(shot->getLocalBounds()), "preset-manager.png");
-    }
-    juce::LookAndFeel::setDefaultLookAndFeel(nullptr);
-}
 
 } // namespace
