@@ -1,3 +1,12 @@
+// The window manager stand-in below talks X directly; X's macros must come after the test
+// framework's names and go again before anything else is included.
+#include <gtest/gtest.h>
+#define JUCE_GUI_BASICS_INCLUDE_XHEADERS 1
+#include <juce_gui_basics/juce_gui_basics.h>
+#undef None
+#undef Bool
+#undef Status
+#undef Success
 #include "AppTestRig.h"
 
 #include "AboutDialog.h"
@@ -50,76 +59,158 @@ protected:
     MainComponent& main() const { return *app->getMainWindow()->getMainComponent(); }
 };
 
-TEST_F(MainWindowTest, FirstStartOpensCentredAndLaterStartsReopenWhereTheWindowWas)
+TEST_F(MainWindowTest, OpensCentredUnlessBothCoordinatesAreStoredAndStoresWhereItWas)
 {
-    startApplication();
-    ASSERT_TRUE(window().isOnDesktop());
-    EXPECT_EQ(window().getWidth(), 1052);
-    EXPECT_EQ(window().getHeight(), 677);
-    EXPECT_NEAR(window().getBounds().getCentreX(), mainUserArea().getCentreX(), 1);
-    EXPECT_NEAR(window().getBounds().getCentreY(), mainUserArea().getCentreY(), 1);
-
-    window().setTopLeftPosition(40, 30);
-    stopApplication();
-    juce::PropertiesFile::Options options;
+    const struct
     {
+        std::vector<std::pair<const char*, int>> stored;
+        bool centred;
+    } cases[] = { { {}, true }, { { { "windowX", 40 } }, true }, { { { "windowY", 30 } }, true },
+                  { { { "windowX", 40 }, { "windowY", 30 } }, false } };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.stored.size());
+        settingsFile().deleteFile();
+        writeSettings(settingsFile(), c.stored);
+        startApplication();
+        ASSERT_TRUE(window().isOnDesktop());
+        EXPECT_EQ(window().getWidth(), 1052);
+        EXPECT_EQ(window().getHeight(), 677);
+        if (c.centred)
+            EXPECT_EQ(window().getBounds().getCentre(), mainUserArea().getCentre());
+        else
+            EXPECT_EQ(window().getPosition(), juce::Point<int>(40, 30));
+        window().setTopLeftPosition(70, 20);
+        stopApplication();
+        juce::PropertiesFile::Options options;
         juce::PropertiesFile saved(settingsFile(), options);
-        EXPECT_EQ(saved.getIntValue("windowX"), 40);
-        EXPECT_EQ(saved.getIntValue("windowY"), 30);
+        EXPECT_EQ(saved.getIntValue("windowX"), 70);
+        EXPECT_EQ(saved.getIntValue("windowY"), 20);
     }
-
-    startApplication();
-    EXPECT_EQ(window().getBounds(), juce::Rectangle<int>(40, 30, 1052, 677));
 }
 
-TEST_F(MainWindowTest, OnlyOneStoredCoordinateCentresTheWindow)
+TEST_F(MainWindowTest, CornerDragKeepsTheAspectBetweenHalfAndTwiceTheSize)
 {
-    writeSettings(settingsFile(), { { "windowX", 40 } });
     startApplication();
-    EXPECT_EQ(window().getWidth(), 1052);
-    EXPECT_NEAR(window().getBounds().getCentreX(), mainUserArea().getCentreX(), 1);
+    ASSERT_EQ(mainUserArea(), juce::Rectangle<int>(0, 0, 1280, 800)) << "the test display";
+    const double aspect = 1052.0 / 677.0;
+    const struct
+    {
+        int width, height;
+        int minWidth, maxWidth; // where the result must lie
+    } drags[] = { { 100, 60, 526, 530 }, { 900, 400, 600, 900 }, { 700, 677, 700, 1052 }, { 3000, 2000, 1243, 2104 } };
+    for (const auto& drag : drags)
+    {
+        SCOPED_TRACE(drag.width);
+        window().setBoundsConstrained({ 10, 10, drag.width, drag.height });
+        EXPECT_GE(window().getWidth(), drag.minWidth);
+        EXPECT_LE(window().getWidth(), drag.maxWidth);
+        EXPECT_GE(window().getHeight(), 338);
+        EXPECT_LE(window().getHeight(), 1354);
+        EXPECT_NEAR(double(window().getWidth()) / window().getHeight(), aspect, 0.01);
+        // The content keeps its layout, drawn scaled by the width ratio.
+        EXPECT_EQ(main().getBounds(), juce::Rectangle<int>(0, 0, 1052, 677));
+        EXPECT_FLOAT_EQ(main().getTransform().mat00, float(window().getWidth() / 1052.0));
+    }
 }
 
-TEST_F(MainWindowTest, ZoomFillsTheUserAreaAtTheFixedAspectAndRestoresExactly)
+TEST_F(MainWindowTest, ZoomFillsTheScreenHeightAtTheFixedAspectAndRestoresExactly)
 {
     writeSettings(settingsFile(), { { "windowX", 60 }, { "windowY", 50 } });
     startApplication();
-    const auto before = window().getBounds();
-    const auto area = mainUserArea();
-    const double aspect = 1052.0 / 677.0;
-
-    juce::Rectangle<int> expected;
-    if (aspect > double(area.getWidth()) / double(area.getHeight()))
-        expected = { 0, 0, area.getWidth(), int(area.getWidth() / aspect) };
-    else
-        expected = { 0, 0, int(area.getHeight() * aspect), area.getHeight() };
-    int x = before.getX(), y = before.getY();
-    if (x + expected.getWidth() > area.getWidth())
-        x = area.getWidth() - expected.getWidth();
-    if (y + expected.getHeight() > area.getHeight())
-        y = area.getHeight() - expected.getHeight();
-    expected.setPosition(std::max(x, area.getX()), std::max(y, area.getY()));
+    ASSERT_EQ(mainUserArea(), juce::Rectangle<int>(0, 0, 1280, 800)) << "the test display";
 
     click(main().getMaximiseButton());
     EXPECT_TRUE(window().isZoomed());
-    EXPECT_EQ(window().getBounds(), expected);
-    // The content keeps its own layout and is drawn scaled by the width ratio.
+    EXPECT_EQ(window().getBounds(), juce::Rectangle<int>(37, 0, 1243, 800)) << "moved in to fit the screen";
     EXPECT_EQ(main().getBounds(), juce::Rectangle<int>(0, 0, 1052, 677));
-    EXPECT_EQ(main().getTransform(), juce::AffineTransform::scale(float(double(expected.getWidth()) / 1052.0)));
+    EXPECT_EQ(main().getTransform(), juce::AffineTransform::scale(float(1243.0 / 1052.0)));
 
     click(main().getMaximiseButton());
     EXPECT_FALSE(window().isZoomed());
-    EXPECT_EQ(window().getBounds(), before);
+    EXPECT_EQ(window().getBounds(), juce::Rectangle<int>(60, 50, 1052, 677));
     EXPECT_EQ(main().getTransform(), juce::AffineTransform::scale(1.0f));
 
     // Any other resize ends the zoomed state: the next toggle zooms in again.
     click(main().getMaximiseButton());
-    window().setBounds(window().getBounds().withSize(800, 515));
+    window().setBounds(100, 100, 800, 515);
     EXPECT_FALSE(window().isZoomed());
     click(main().getMaximiseButton());
-    EXPECT_TRUE(window().isZoomed());
-    EXPECT_EQ(window().getBounds().getHeight(), expected.getHeight());
+    EXPECT_EQ(window().getBounds(), juce::Rectangle<int>(37, 0, 1243, 800));
 }
+
+/** Plays the window manager for a moment: catches the requests the window sends to the root. */
+class WindowManagerStandIn
+{
+public:
+    WindowManagerStandIn() : x11(juce::X11Symbols::getInstance()), display(x11->xOpenDisplay(nullptr))
+    {
+        x11->xSelectInput(display, x11->xDefaultRootWindow(display), SubstructureRedirectMask);
+        x11->xSync(display, False);
+    }
+    ~WindowManagerStandIn() { x11->xCloseDisplay(display); }
+
+    /** The states asked for in WM_CHANGE_STATE messages about `window` within about `ms`. */
+    std::vector<long> stateChangesFor(void* window, int ms)
+    {
+        const auto changeState = x11->xInternAtom(display, "WM_CHANGE_STATE", False);
+        std::vector<long> states;
+        for (const auto end = juce::Time::getMillisecondCounter() + juce::uint32(ms); juce::Time::getMillisecondCounter() < end;)
+        {
+            juce::MessageManager::getInstance()->runDispatchLoopUntil(5);
+            x11->xFlush(juce::XWindowSystem::getInstance()->getDisplay()); // the window's own connection
+            while (x11->xPending(display) > 0)
+            {
+                XEvent event;
+                x11->xNextEvent(display, &event);
+                
+                if (event.type == ClientMessage && event.xclient.message_type == changeState
+                    && event.xclient.window == ::Window(reinterpret_cast<uintptr_t>(window)))
+                    states.push_back(event.xclient.data.l[0]);
+            }
+        }
+        return states;
+    }
+
+private:
+    juce::X11Symbols* x11;
+    ::Display* display;
+};
+
+TEST_F(MainWindowTest, MinimiseButtonAsksTheWindowManagerToIconifyTheWindow)
+{
+    startApplication();
+    pump(50);
+    ASSERT_NE(window().getPeer(), nullptr);
+    EXPECT_TRUE(window().getPeer()->getStyleFlags() & juce::ComponentPeer::windowHasMinimiseButton);
+    WindowManagerStandIn manager;
+    click(main().getMinimiseButton());
+    EXPECT_EQ(manager.stateChangesFor(window().getPeer()->getNativeHandle(), 200), std::vector<long> { IconicState });
+    EXPECT_FALSE(juce::MessageManager::getInstance()->hasStopMessageBeenSent());
+}
+
+// The close button, the menu's Quit and the desktop's close request each ask to quit; a page's
+// own menu item or a dismissed menu does not.
+class QuitRequest : public MainWindowTest, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(QuitRequest, AsksTheApplicationToQuit)
+{
+    startApplication();
+    main().handleMenuResult(1);
+    main().handleMenuResult(0);
+    EXPECT_FALSE(juce::MessageManager::getInstance()->hasStopMessageBeenSent());
+    switch (GetParam())
+    {
+    case 0: click(main().getCloseButton()); break;
+    case 1: main().handleMenuResult(MainComponent::quitItem); break;
+    default: window().userTriedToCloseWindow(); break;
+    }
+    EXPECT_TRUE(juce::MessageManager::getInstance()->hasStopMessageBeenSent());
+}
+
+INSTANTIATE_TEST_SUITE_P(CloseMenuAndDesktop, QuitRequest, ::testing::Values(0, 1, 2));
 
 TEST_F(MainWindowTest, TabsShowOnePageWithItsBackgroundAndLatchOnlyTheirOwnTab)
 {
@@ -167,20 +258,6 @@ TEST_F(MainWindowTest, TabsShowOnePageWithItsBackgroundAndLatchOnlyTheirOwnTab)
     EXPECT_FALSE(statusBarClicks || statusBarChildClicks);
 }
 
-TEST_F(MainWindowTest, CloseButtonAsksTheApplicationToQuit)
-{
-    startApplication();
-    click(main().getCloseButton());
-    EXPECT_TRUE(juce::MessageManager::getInstance()->hasStopMessageBeenSent());
-}
-
-TEST_F(MainWindowTest, DesktopCloseRequestAsksTheApplicationToQuit)
-{
-    startApplication();
-    window().userTriedToCloseWindow();
-    EXPECT_TRUE(juce::MessageManager::getInstance()->hasStopMessageBeenSent());
-}
-
 TEST(MainMenu, BaseMenuListsItsFourItemsThenASeparator)
 {
     const auto menu = MainComponent::createBaseMenu();
@@ -206,28 +283,6 @@ TEST(MainMenu, BaseMenuListsItsFourItemsThenASeparator)
 class MainComponentTest : public GuiTest
 {
 };
-
-TEST_F(MainComponentTest, QuitFromTheMenuDoesWhatTheCloseButtonDoes)
-{
-    MainComponent main(nullptr, nullptr);
-    int closes = 0, minimises = 0, zooms = 0;
-    main.onClose = [&] { ++closes; };
-    main.onMinimise = [&] { ++minimises; };
-    main.onToggleZoom = [&] { ++zooms; };
-
-    main.handleMenuResult(MainComponent::quitItem);
-    EXPECT_EQ(closes, 1);
-    click(main.getCloseButton());
-    EXPECT_EQ(closes, 2);
-    click(main.getMinimiseButton());
-    click(main.getMaximiseButton());
-    EXPECT_EQ(minimises, 1);
-    EXPECT_EQ(zooms, 1);
-
-    main.handleMenuResult(1); // a page's own item
-    main.handleMenuResult(0); // dismissed
-    EXPECT_EQ(closes, 2);
-}
 
 TEST_F(MainComponentTest, WithoutImagesTheFrameStillLaysOutAndWorks)
 {
