@@ -1,6 +1,7 @@
 #include "BackupArchive.h"
 #include "ByteOutputStream.h"
 #include "FileTestHelpers.h"
+#include "FirmwareArchive.h"
 #include "TonecrestDataFile.h"
 #include "TonecrestPresetMigration.h"
 
@@ -216,12 +217,22 @@ TEST(BackupArchiveWrite, RefusedWritesAreFailures)
 {
     FullOutputStream full;
     EXPECT_STREQ(errorText(BackupArchive::writeToStream(makeFirmwareArchive(), full)).c_str(), "Failed to write zip file");
+}
 
-    ScratchFolder scratch;
-    const juce::File folder = scratch.child("folder.tbu");
-    ASSERT_TRUE(folder.createDirectory());
-    EXPECT_STREQ(errorText(BackupArchive::write(makeFirmwareArchive(), folder)).c_str(), "Failed to overwrite file");
-    EXPECT_TRUE(folder.isDirectory());
+TEST(FirmwareArchive, BuiltInArchiveIsOfferedOnlyWhenTheBuildCarriesOne)
+{
+    Archive archive;
+    archive.presets.emplace_back();
+    const Result result = FirmwareArchive::loadBuiltIn(archive);
+    if (!FirmwareArchive::hasBuiltIn())
+    {
+        EXPECT_EQ(errorText(result), "No built-in firmware is included in this build");
+        EXPECT_EQ(archive.presets.size(), 1u) << "the caller's archive is left alone";
+        return;
+    }
+    ASSERT_TRUE(result.ok) << errorText(result);
+    EXPECT_TRUE(archive.versionInfo.has_value());
+    EXPECT_TRUE(archive.presets.empty()) << "replaced by the built-in archive";
 }
 
 // ---------------------------------------------------------------------------------------
