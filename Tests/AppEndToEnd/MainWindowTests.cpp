@@ -308,7 +308,17 @@ TEST_F(MainComponentTest, AboutBoxShowsProductVersionAndSupportPage)
     EXPECT_EQ(about.getVersionLabel().getText(), "VERSION:6.2.0.1");
     EXPECT_EQ(about.getLink().getButtonText(), AboutDialog::getSupportPageAddress());
     EXPECT_EQ(about.getLink().getURL(), juce::URL(AboutDialog::getSupportPageAddress()));
-    EXPECT_EQ(about.getVersionLabel().getBounds(), juce::Rectangle<int>(10, 100, 300, 24));
+    const std::pair<const juce::Component*, juce::Rectangle<int>> children[] = {
+        { &about.getSoftwareLabel(), { 10, 70, 300, 24 } },
+        { &about.getVersionLabel(), { 10, 100, 300, 24 } },
+        { &about.getLink(), { 10, 130, 300, 24 } },
+    };
+    for (const auto& [child, bounds] : children)
+    {
+        EXPECT_EQ(child->getParentComponent(), &about);
+        EXPECT_TRUE(child->isVisible());
+        EXPECT_EQ(child->getBounds(), bounds);
+    }
 
     // The real modal box, closed from the message loop as a user would with Escape.
     MainComponent main(nullptr, nullptr);

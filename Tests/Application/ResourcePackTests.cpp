@@ -196,6 +196,11 @@ TEST_F(ResourcePackTest, LaterRecordWithTheSameNameWins)
     ASSERT_TRUE(image.isValid());
     EXPECT_EQ(image.getWidth(), 5);
     EXPECT_EQ(image.getPixelAt(2, 2), juce::Colours::green);
+
+    // Reopening forgets every registration with its image.
+    ASSERT_TRUE(pack.reopen());
+    EXPECT_FALSE(pack.isRegistered(AppImageID::plusOn));
+    EXPECT_FALSE(pack.getImage(AppImageID::plusOn).isValid());
 }
 
 TEST_F(ResourcePackTest, SecondRequestReturnsTheCachedImageWithoutReading)
