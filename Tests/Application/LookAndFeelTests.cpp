@@ -1,6 +1,8 @@
 #include "GuiTestFixture.h"
 #include "TonecrestLookAndFeel.h"
 
+#include <vector>
+
 namespace
 {
 
@@ -34,13 +36,31 @@ TEST_F(LookAndFeelTest, ProgressBarAtOneIsFullAndNegativeIsStriped)
     EXPECT_FALSE(near(half.getPixelAt(20, 5), background, 2));
     EXPECT_TRUE(near(half.getPixelAt(80, 5), background, 2));
 
-    // Unknown progress: stripes, so some of the middle row is bare background and some is not.
+    // Unknown progress: stripes, so some of the middle row is bare background and some is not;
+    // the top edge is never lighter than the background, even when the tile's memory held garbage before.
+    {
+        std::vector<uint8_t> garbage(100 * 10 * 4, 0xFF);
+        garbage[0] = garbage[garbage.size() - 1];
+    }
     const auto striped = progressImage(-1.0);
     int bare = 0;
     for (int x = 0; x < 100; ++x)
+    {
         bare += near(striped.getPixelAt(x, 5), background, 2) ? 1 : 0;
+        EXPECT_LE(striped.getPixelAt(x, 0).getBrightness(), background.getBrightness() + 0.01f) << x;
+    }
     EXPECT_GT(bare, 10);
     EXPECT_LT(bare, 90);
+}
+
+/** Whether anything brighter than the dark title-bar gradient is drawn in the columns. */
+bool inkIn(const juce::Image& image, int fromX, int toX, int fromY, int toY)
+{
+    for (int x = fromX; x < toX; ++x)
+        for (int y = fromY; y < toY; ++y)
+            if (image.getPixelAt(x, y).getBrightness() > 0.2f)
+                return true;
+    return false;
 }
 
 TEST_F(LookAndFeelTest, InactiveDialogTitleBarUsesTheWeakerContrasts)
@@ -73,6 +93,26 @@ TEST_F(LookAndFeelTest, InactiveDialogTitleBarUsesTheWeakerContrasts)
         for (int y = 0; y < h && !foundText; ++y)
             foundText = near(image.getPixelAt(x, y), textColour, 3);
     EXPECT_TRUE(foundText);
+
+    // The icon box is the icon scaled to the font height (15) plus 4: the title starts after it.
+    int firstTextColumn = 18;
+    while (firstTextColumn < w && !inkIn(image, firstTextColumn, firstTextColumn + 1, 0, h))
+        ++firstTextColumn;
+    EXPECT_GE(firstTextColumn, 19);
+    EXPECT_LE(firstTextColumn, 22);
+    EXPECT_TRUE(inkIn(image, 15, 17, 10, 14)) << "the icon's right edge";
+
+    // A title too long for its space ends in an ellipsis: only dots at the end, no letter tops.
+    window.setName("MMMMMMMMMMMMMMMMMMMMMMMMMMMMMM");
+    juce::Image clipped(juce::Image::ARGB, w, h, true);
+    {
+        juce::Graphics g(clipped);
+        lookAndFeel.drawDocumentWindowTitleBar(window, g, w, h, 0, 120, nullptr, true);
+    }
+    EXPECT_TRUE(inkIn(clipped, 0, 110, 4, 11));
+    EXPECT_TRUE(inkIn(clipped, 100, 120, 12, h));
+    EXPECT_FALSE(inkIn(clipped, 110, 120, 4, 11));
+    EXPECT_FALSE(inkIn(clipped, 120, w, 0, h));
 }
 
 TEST_F(LookAndFeelTest, TabButtonsAreAlways111LongAndTheFrontOneIsRed)
