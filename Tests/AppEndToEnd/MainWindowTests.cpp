@@ -14,7 +14,21 @@
 #include "MainComponent.h"
 #include "StandaloneFilterWindow.h"
 
+#include <dlfcn.h>
+
 #include <chrono>
+
+// The HID library's own shutdown, seen from here: a test notes what the rest of the
+// application's shutdown had done by the time it ran.
+std::function<void()> onHIDLibraryExit;
+
+extern "C" int hid_exit(void)
+{
+    if (onHIDLibraryExit)
+        onHIDLibraryExit();
+    static const auto real = reinterpret_cast<int (*)()>(::dlsym(RTLD_NEXT, "hid_exit"));
+    return real != nullptr ? real() : 0;
+}
 
 namespace AppTesting
 {
@@ -137,6 +151,61 @@ TEST_F(MainWindowTest, ZoomFillsTheScreenHeightAtTheFixedAspectAndRestoresExactl
     EXPECT_FALSE(window().isZoomed());
     click(main().getMaximiseButton());
     EXPECT_EQ(window().getBounds(), juce::Rectangle<int>(37, 0, 1243, 800));
+}
+
+/** Notes whether the main window was still up when the service reported each state. */
+struct WindowAtStateChange : StateRecorder
+{
+    explicit WindowAtStateChange(std::unique_ptr<TonecrestApplication>& application) : app(application) {}
+    void onEditorServiceStateChanged(int state) override
+    {
+        StateRecorder::onEditorServiceStateChanged(state);
+        windowUp.push_back(app->getMainWindow() != nullptr);
+    }
+    std::unique_ptr<TonecrestApplication>& app;
+    std::vector<bool> windowUp;
+};
+
+TEST_F(MainWindowTest, QuitLetsThePedalGoWhileTheWindowIsUpAndSavesBeforeTheHIDLibraryEnds)
+{
+    auto& pedal = addPedal("/dev/hidraw-pedal-a");
+    auto& idle = addPedal("/dev/hidraw-pedal-b");
+    startApplication();
+    ASSERT_TRUE(plugInReady(pedal));
+    idle.plugIn(Mode::Normal);
+    ASSERT_TRUE(pumpUntil([&] { return app->getNumWaitingDevices() == 1; }));
+    const auto used = pedal.currentDevice();
+    const auto waiting = idle.currentDevice();
+    WindowAtStateChange states(app);
+    service().addListener(&states);
+
+    app->systemRequestedQuit();
+    EXPECT_TRUE(juce::MessageManager::getInstance()->hasStopMessageBeenSent()) << "the main loop was asked to end";
+
+    struct
+    {
+        bool ran = false, everythingGone = false, bothPedalsClosed = false, positionSaved = false;
+    } atExit;
+    onHIDLibraryExit = [&] {
+        atExit.ran = true;
+        atExit.everythingGone = app->getMainWindow() == nullptr && app->getEditorService() == nullptr
+                             && app->getSettings() == nullptr;
+        atExit.bothPedalsClosed = used->isClosed() && waiting->isClosed();
+        const auto saved = settingsFile().loadFileAsString();
+        atExit.positionSaved = saved.contains("windowX") && saved.contains("windowY");
+    };
+    app->getEditorService()->removeListener(&recorder);
+    app->shutdown(); // what JUCE's main runs once the loop has ended
+    onHIDLibraryExit = nullptr;
+    app.reset();
+
+    ASSERT_EQ(states.states(), std::vector<int> { TonecrestEditorService::kStateNotConnected });
+    EXPECT_EQ(states.windowUp, std::vector<bool> { true }) << "disconnected before the window went";
+    EXPECT_TRUE(atExit.ran);
+    EXPECT_TRUE(atExit.everythingGone);
+    EXPECT_TRUE(atExit.bothPedalsClosed);
+    EXPECT_TRUE(atExit.positionSaved);
+    EXPECT_EQ(backend.openHandleCount(), 0);
 }
 
 /** Plays the window manager for a moment: catches the requests the window sends to the root. */
