@@ -14,26 +14,26 @@ namespace
 {
 using namespace std::chrono_literals;
 
-TEST(UpdateCheckParse, ReadsTheServerTextTheWayTheFormatDoes)
+TEST(UpdateCheckParse, ReadsTheServerTextTheWayTheFormatDoesKeepingTheLowByteOfEachComponent)
 {
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("LATEST_VERSION = 6.2.0.2"), 0x06020002u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("  \n LATEST_VERSION=6 . 3 .0. 0\n<br>"), 0x06030000u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("LATEST_VERSION = +7.1.2.3"), 0x07010203u);
-    // Components the text does not supply stay 0.
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("LATEST_VERSION = 6.2"), 0x06020000u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("LATEST_VERSION = 7.x.5.5"), 0x07000000u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("LATEST_VERSION 6.2.0.2"), 0u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("<html>LATEST_VERSION = 9.9.9.9"), 0u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion(""), 0u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion(nullptr), 0u);
-}
-
-TEST(UpdateCheckParse, KeepsTheLowByteOfEveryComponentWithoutOverflow)
-{
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("LATEST_VERSION = 262.258.256.257"), 0x06020001u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("LATEST_VERSION = 99999999999999999999.1.2.3"), 0xFF010203u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("LATEST_VERSION = 2147483648.0.0.0"), 0x00000000u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("LATEST_VERSION = -1.0.0.0"), 0xFF000000u);
+    const std::pair<const char*, uint32_t> replies[] = {
+        { "LATEST_VERSION = 6.2.0.2", 0x06020002u },
+        { "  \n LATEST_VERSION=6 . 3 .0. 0\n<br>", 0x06030000u },
+        { "LATEST_VERSION = +7.1.2.3", 0x07010203u },
+        // Components the text does not supply stay 0.
+        { "LATEST_VERSION = 6.2", 0x06020000u },
+        { "LATEST_VERSION = 7.x.5.5", 0x07000000u },
+        { "LATEST_VERSION 6.2.0.2", 0u },
+        { "<html>LATEST_VERSION = 9.9.9.9", 0u },
+        { "", 0u },
+        { nullptr, 0u },
+        { "LATEST_VERSION = 262.258.256.257", 0x06020001u },
+        { "LATEST_VERSION = 99999999999999999999.1.2.3", 0xFF010203u },
+        { "LATEST_VERSION = 2147483648.0.0.0", 0x00000000u },
+        { "LATEST_VERSION = -1.0.0.0", 0xFF000000u },
+    };
+    for (const auto& [reply, version] : replies)
+        EXPECT_EQ(UpdateCheck::parseLatestVersion(reply), version) << (reply != nullptr ? reply : "(null)");
     EXPECT_EQ(UpdateCheck::packVersion(0x106, 2, 0, 0x102), 0x06020002u);
 }
 
