@@ -108,6 +108,7 @@ TEST_F(MainWindowTest, CornerDragKeepsTheAspectBetweenHalfAndTwiceTheSize)
     startApplication();
     ASSERT_EQ(mainUserArea(), juce::Rectangle<int>(0, 0, 1280, 800)) << "the test display";
     const double aspect = 1052.0 / 677.0;
+    ASSERT_TRUE(pumpUntil([&] { return main().getOverlay().hasKeyboardFocus(false); })) << "the overlay takes the keys";
     const struct
     {
         int width, height;
@@ -125,6 +126,7 @@ TEST_F(MainWindowTest, CornerDragKeepsTheAspectBetweenHalfAndTwiceTheSize)
         // The content keeps its layout, drawn scaled by the width ratio.
         EXPECT_EQ(main().getBounds(), juce::Rectangle<int>(0, 0, 1052, 677));
         EXPECT_FLOAT_EQ(main().getTransform().mat00, float(window().getWidth() / 1052.0));
+        EXPECT_TRUE(main().getOverlay().hasKeyboardFocus(false)) << "a resize moves no focus";
     }
 }
 
@@ -272,6 +274,14 @@ class QuitRequest : public MainWindowTest, public ::testing::WithParamInterface<
 
 TEST_P(QuitRequest, AsksTheApplicationToQuit)
 {
+    if (GetParam() == 3) // the desktop asks before any window exists
+    {
+        app = std::make_unique<TonecrestApplication>(backend);
+        app->systemRequestedQuit();
+        EXPECT_TRUE(juce::MessageManager::getInstance()->hasStopMessageBeenSent());
+        app.reset();
+        return;
+    }
     startApplication();
     main().handleMenuResult(1);
     main().handleMenuResult(0);
@@ -285,7 +295,7 @@ TEST_P(QuitRequest, AsksTheApplicationToQuit)
     EXPECT_TRUE(juce::MessageManager::getInstance()->hasStopMessageBeenSent());
 }
 
-INSTANTIATE_TEST_SUITE_P(CloseMenuAndDesktop, QuitRequest, ::testing::Values(0, 1, 2));
+INSTANTIATE_TEST_SUITE_P(CloseMenuAndDesktop, QuitRequest, ::testing::Values(0, 1, 2, 3));
 
 int brightness(juce::Colour c)
 {

@@ -31,6 +31,7 @@ TEST(UpdateCheckParse, ReadsTheServerTextTheWayTheFormatDoesKeepingTheLowByteOfE
         { "LATEST_VERSION = 99999999999999999999.1.2.3", 0xFF010203u },
         { "LATEST_VERSION = 2147483648.0.0.0", 0x00000000u },
         { "LATEST_VERSION = -1.0.0.0", 0xFF000000u },
+        { "LATEST_VERSION = 6.2.0.2.9.9.9.9", 0x06020002u },
     };
     for (const auto& [reply, version] : replies)
         EXPECT_EQ(UpdateCheck::parseLatestVersion(reply), version) << (reply != nullptr ? reply : "(null)");

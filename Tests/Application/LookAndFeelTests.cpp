@@ -51,6 +51,10 @@ TEST_F(LookAndFeelTest, ProgressBarAtOneIsFullAndNegativeIsStriped)
     }
     EXPECT_GT(bare, 10);
     EXPECT_LT(bare, 90);
+    int slanted = 0; // the stripes lean: rows 2 and 7 are bare in different columns
+    for (int x = 0; x < 100; ++x)
+        slanted += near(striped.getPixelAt(x, 2), background, 2) != near(striped.getPixelAt(x, 7), background, 2) ? 1 : 0;
+    EXPECT_GT(slanted, 20);
 }
 
 /** Whether anything brighter than the dark title-bar gradient is drawn in the columns. */
@@ -113,6 +117,22 @@ TEST_F(LookAndFeelTest, InactiveDialogTitleBarUsesTheWeakerContrasts)
     EXPECT_TRUE(inkIn(clipped, 100, 120, 12, h));
     EXPECT_FALSE(inkIn(clipped, 110, 120, 4, 11));
     EXPECT_FALSE(inkIn(clipped, 120, w, 0, h));
+
+    // Centred in a narrow space at the left: moved back into it. A text colour of its own is used.
+    window.setName("Options");
+    window.setColour(juce::DocumentWindow::textColourId, juce::Colours::red);
+    juce::Image centred(juce::Image::ARGB, w, h, true);
+    {
+        juce::Graphics g(centred);
+        lookAndFeel.drawDocumentWindowTitleBar(window, g, w, h, 0, 100, nullptr, false);
+    }
+    EXPECT_TRUE(inkIn(centred, 0, 100, 0, h));
+    EXPECT_FALSE(inkIn(centred, 100, w, 0, h));
+    bool red = false;
+    for (int x = 0; x < 100 && !red; ++x)
+        for (int y = 0; y < h && !red; ++y)
+            red = near(centred.getPixelAt(x, y), juce::Colours::red, 40);
+    EXPECT_TRUE(red);
 }
 
 TEST_F(LookAndFeelTest, TabButtonsAreAlways111LongAndTheFrontOneIsRed)

@@ -191,10 +191,12 @@ TEST_F(ResourcePackTest, ImagesDecodeOnceLaterRecordsWinAndBadEntriesFailOnTheir
                                                 { plusOn, pngBytes(5, 5, juce::Colours::green) },
                                                 { empty, {} },
                                                 { garbage, { 'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e' } },
-                                                { good, pngBytes(2, 2, juce::Colours::white) } }) };
+                                                { good, pngBytes(2, 2, juce::Colours::white) },
+                                                { nameOf(AppImageID::closeOn), { 0x89 } } }) };
     ResourcePack pack(file.reader());
     ASSERT_TRUE(pack.reopen());
-    EXPECT_EQ(pack.getNumIndexedEntries(), 4u);
+    EXPECT_EQ(pack.getNumIndexedEntries(), 5u);
+    pack.registerImage(AppImageID::closeOn, nameOf(AppImageID::closeOn));
     pack.registerImage(AppImageID::plusOn, plusOn);
     pack.registerImage(AppImageID::minusOff, empty);
     pack.registerImage(AppImageID::minusOn, garbage);
@@ -226,6 +228,8 @@ TEST_F(ResourcePackTest, ImagesDecodeOnceLaterRecordsWinAndBadEntriesFailOnTheir
     file.failOffset = 8;
     EXPECT_FALSE(pack.getImage(AppImageID::plusOff).isValid());
     EXPECT_FALSE(pack.isRegistered(AppImageID::plusOff));
+    EXPECT_FALSE(pack.getImage(AppImageID::closeOn).isValid());
+    EXPECT_FALSE(pack.isRegistered(AppImageID::closeOn)) << "a one-byte entry is read too";
     file.failFrom = false;
     EXPECT_FALSE(pack.getImage(AppImageID::plusOff).isValid());
     pack.registerImage(AppImageID::plusOff, good);
@@ -293,6 +297,10 @@ TEST_F(ResourcePackTest, BuiltPackHoldsEveryImageAtTwiceItsLayoutSize)
 {
     const juce::File packFile(TONECREST_RESOURCES_BIN);
     ASSERT_TRUE(packFile.existsAsFile()) << TONECREST_RESOURCES_BIN;
+    const auto openFiles = [] { return juce::File("/proc/self/fd").getNumberOfChildFiles(juce::File::findFiles); };
+    const int before = openFiles();
+    openResourcePackReader(packFile);
+    EXPECT_EQ(openFiles(), before) << "a reader that goes closes its file";
     ASSERT_TRUE(initAppResources(openResourcePackReader(packFile)));
 
     struct Size
