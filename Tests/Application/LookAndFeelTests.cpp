@@ -1,6 +1,7 @@
 #include "GuiTestFixture.h"
 #include "TonecrestLookAndFeel.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace
@@ -55,6 +56,11 @@ TEST_F(LookAndFeelTest, ProgressBarAtOneIsFullAndNegativeIsStriped)
     for (int x = 0; x < 100; ++x)
         slanted += near(striped.getPixelAt(x, 2), background, 2) != near(striped.getPixelAt(x, 7), background, 2) ? 1 : 0;
     EXPECT_GT(slanted, 20);
+    int run = 0, longest = 0; // a stripe and its gap are two bar-heights: about 10 pixels each
+    for (int x = 0; x < 100; ++x)
+        longest = std::max(longest, run = near(striped.getPixelAt(x, 5), background, 2) ? 0 : run + 1);
+    EXPECT_GE(longest, 8);
+    EXPECT_LE(longest, 12);
 }
 
 /** Whether anything brighter than the dark title-bar gradient is drawn in the columns. */
@@ -128,6 +134,21 @@ TEST_F(LookAndFeelTest, InactiveDialogTitleBarUsesTheWeakerContrasts)
     }
     EXPECT_TRUE(inkIn(centred, 0, 100, 0, h));
     EXPECT_FALSE(inkIn(centred, 100, w, 0, h));
+
+    // With the whole width to use, the title sits in the middle; a bar one pixel wide is drawn.
+    juce::Image middle(juce::Image::ARGB, w, h, true), narrow(juce::Image::ARGB, 1, h, true);
+    {
+        juce::Graphics g(middle), n(narrow);
+        lookAndFeel.drawDocumentWindowTitleBar(window, g, w, h, 0, w, nullptr, false);
+        lookAndFeel.drawDocumentWindowTitleBar(window, n, 1, h, 0, 1, nullptr, false);
+    }
+    int left = 0, right = w - 1;
+    while (left < w && !inkIn(middle, left, left + 1, 0, h))
+        ++left;
+    while (right > 0 && !inkIn(middle, right, right + 1, 0, h))
+        --right;
+    EXPECT_NEAR(left + right, w, 6) << left << ".." << right;
+    EXPECT_EQ(narrow.getPixelAt(0, h / 2).getAlpha(), 255);
     bool red = false;
     for (int x = 0; x < 100 && !red; ++x)
         for (int y = 0; y < h && !red; ++y)
