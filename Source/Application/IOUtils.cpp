@@ -58,9 +58,12 @@ Result writeFileSafely(const juce::File& target, const std::function<Result(juce
         if (Result written = writeContent(out); !written)
             return written;
         out.flush();
-        if (out.getStatus().failed())
+        // A disk that fills up part way takes some of the last buffer without reporting an error.
+        const bool incomplete = temporary.getFile().getSize() != out.getPosition();
+        if (out.getStatus().failed() || incomplete)
         {
-            TONECREST_ERROR("%s: %s", flushFailedText, out.getStatus().getErrorMessage().toRawUTF8());
+            const auto reason = incomplete ? juce::String("only part of the file was written") : out.getStatus().getErrorMessage();
+            TONECREST_ERROR("%s: %s", flushFailedText, reason.toRawUTF8());
             return { false, flushFailedText };
         }
     }

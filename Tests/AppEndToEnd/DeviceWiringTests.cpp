@@ -123,45 +123,5 @@ TEST_F(DeviceWiringTest, PedalInBootloaderModeIsConnectedAsBootloader)
     EXPECT_FALSE(app->isConnectedToBootloader());
 }
 
-TEST_F(DeviceWiringTest, QuitWithPedalConnectedShutsDownInOrder)
-{
-    auto& pedal = addPedal("/dev/hidraw-pedal-a");
-    startApplication();
-    ASSERT_TRUE(plugInReady(pedal));
-    const auto device = pedal.currentDevice();
-
-    app->systemRequestedQuit();
-    EXPECT_TRUE(juce::MessageManager::getInstance()->hasStopMessageBeenSent()) << "the main loop was asked to end";
-
-    stopApplication(); // what JUCE's main runs once the loop has ended
-
-    const char* steps[] = {
-        "TonecrestApplication: shutdown: disconnecting the editor service",
-        "TonecrestEditorService: begin disconnect",
-        "TonecrestEditorService: task queue destroyed",
-        "TonecrestEditorService: end disconnect",
-        "TonecrestApplication: shutdown: main window deleted",
-        "TonecrestApplication: shutdown: editor service deleted",
-        "TonecrestApplication: shutdown: device connection deleted",
-        "TonecrestApplication: shutdown: USB device manager deleted",
-        "TonecrestApplication: shutdown: settings saved",
-        "TonecrestApplication: shutdown: HID library shut down",
-    };
-    int line = 0;
-    for (const char* step : steps)
-    {
-        const int found = findLogLine(step, line);
-        EXPECT_GT(found, -1) << "missing or out of order: " << step;
-        if (found >= 0)
-            line = found + 1;
-    }
-
-    EXPECT_TRUE(device->isClosed());
-    EXPECT_EQ(backend.openHandleCount(), 0);
-    juce::PropertiesFile::Options options;
-    juce::PropertiesFile saved(settingsFile(), options);
-    EXPECT_TRUE(saved.containsKey("windowX") && saved.containsKey("windowY")) << "saved before the HID library went";
-}
-
 } // namespace
 } // namespace AppTesting

@@ -20,7 +20,7 @@ using Tonecrest::Testing::SimulatedPedal;
 using Tonecrest::Testing::SimulatedPedalBus;
 namespace SyntheticFirmware = Tonecrest::Testing::SyntheticFirmware;
 
-/** A firmware update run by the service while the application's own USB wiring follows the
+/** Firmware updates run by the service while the application's own USB wiring follows the
     pedal through its restarts. */
 class FirmwareUpdateInApp : public AppTest
 {
@@ -44,30 +44,6 @@ protected:
 
     std::atomic<bool> finished { false };
 };
-
-TEST_F(FirmwareUpdateInApp, FullUpdateFollowsThePedalThroughItsRestarts)
-{
-    auto& pedal = pedalBelowMinimum();
-    startApplication();
-    ASSERT_TRUE(pumpUntil([&] { return serviceState() == TonecrestEditorService::kStateBootloader; }))
-        << "3.3.0 is below the minimum";
-
-    ASSERT_TRUE(beginUpdate(pedal, SyntheticFirmware::makeArchive({ { 3, 5, 0 }, { 6, 3, 0 } })));
-    ASSERT_TRUE(pumpUntil([&] { return finished.load(); }, 60000));
-    ASSERT_TRUE(pumpUntil([&] { return serviceState() == TonecrestEditorService::kStateReady; }))
-        << service().getLastError();
-
-    EXPECT_GE(findLogLine("TonecrestEditorService: Update complete"), 0);
-    EXPECT_EQ(findLogLine("EdSvc error"), -1) << service().getLastError();
-    EXPECT_EQ(pedal.systemVersion(), (SyntheticFirmware::Version { 3, 5, 0 }));
-    EXPECT_EQ(service().getDeviceVersion().systemVersionNumber(), 0x03050000u);
-    EXPECT_TRUE(containsInOrder(recorder.states(), { TonecrestEditorService::kStateReconnecting,
-                                                     TonecrestEditorService::kStateFirmwareUpdate,
-                                                     TonecrestEditorService::kStateReady }));
-    EXPECT_FALSE(app->isConnectedToBootloader());
-    EXPECT_EQ(backend.openHandleCount(), 1) << "only the pedal in use is still open";
-    service().removeListener(&pedal.userListener());
-}
 
 TEST_F(FirmwareUpdateInApp, PedalPulledOutDuringTheDSPTransferEndsInTheErrorWithoutTouchingFreedObjects)
 {
@@ -221,6 +197,12 @@ TEST_F(FirmwareUpdateInApp, UpdateFromAFileChosenInTheMainMenuRestoresWhatTheUse
     EXPECT_EQ(pedal.systemVersion(), (SyntheticFirmware::Version { 3, 5, 0 }));
     EXPECT_EQ(pedal.pedal().presetName(0), presetBefore) << "factory presets were not ticked";
     EXPECT_EQ(pedal.pedal().globals(), factoryGlobals);
+    EXPECT_TRUE(containsInOrder(recorder.states(), { TonecrestEditorService::kStateBootloader,
+                                                     TonecrestEditorService::kStateFirmwareUpdate,
+                                                     TonecrestEditorService::kStateReady }))
+        << "followed the pedal through its restarts";
+    EXPECT_FALSE(app->isConnectedToBootloader());
+    EXPECT_EQ(backend.openHandleCount(), 1) << "only the pedal in use is still open";
     service().removeListener(&pedal.userListener());
 }
 

@@ -14,26 +14,27 @@ namespace
 {
 using namespace std::chrono_literals;
 
-TEST(UpdateCheckParse, ReadsTheServerTextTheWayTheFormatDoes)
+TEST(UpdateCheckParse, ReadsTheServerTextTheWayTheFormatDoesKeepingTheLowByteOfEachComponent)
 {
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("LATEST_VERSION = 6.2.0.2"), 0x06020002u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("  \n LATEST_VERSION=6 . 3 .0. 0\n<br>"), 0x06030000u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("LATEST_VERSION = +7.1.2.3"), 0x07010203u);
-    // Components the text does not supply stay 0.
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("LATEST_VERSION = 6.2"), 0x06020000u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("LATEST_VERSION = 7.x.5.5"), 0x07000000u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("LATEST_VERSION 6.2.0.2"), 0u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("<html>LATEST_VERSION = 9.9.9.9"), 0u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion(""), 0u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion(nullptr), 0u);
-}
-
-TEST(UpdateCheckParse, KeepsTheLowByteOfEveryComponentWithoutOverflow)
-{
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("LATEST_VERSION = 262.258.256.257"), 0x06020001u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("LATEST_VERSION = 99999999999999999999.1.2.3"), 0xFF010203u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("LATEST_VERSION = 2147483648.0.0.0"), 0x00000000u);
-    EXPECT_EQ(UpdateCheck::parseLatestVersion("LATEST_VERSION = -1.0.0.0"), 0xFF000000u);
+    const std::pair<const char*, uint32_t> replies[] = {
+        { "LATEST_VERSION = 6.2.0.2", 0x06020002u },
+        { "  \n LATEST_VERSION=6 . 3 .0. 0\n<br>", 0x06030000u },
+        { "LATEST_VERSION = +7.1.2.3", 0x07010203u },
+        // Components the text does not supply stay 0.
+        { "LATEST_VERSION = 6.2", 0x06020000u },
+        { "LATEST_VERSION = 7.x.5.5", 0x07000000u },
+        { "LATEST_VERSION 6.2.0.2", 0u },
+        { "<html>LATEST_VERSION = 9.9.9.9", 0u },
+        { "", 0u },
+        { nullptr, 0u },
+        { "LATEST_VERSION = 262.258.256.257", 0x06020001u },
+        { "LATEST_VERSION = 99999999999999999999.1.2.3", 0xFF010203u },
+        { "LATEST_VERSION = 2147483648.0.0.0", 0x00000000u },
+        { "LATEST_VERSION = -1.0.0.0", 0xFF000000u },
+        { "LATEST_VERSION = 6.2.0.2.9.9.9.9", 0x06020002u },
+    };
+    for (const auto& [reply, version] : replies)
+        EXPECT_EQ(UpdateCheck::parseLatestVersion(reply), version) << (reply != nullptr ? reply : "(null)");
     EXPECT_EQ(UpdateCheck::packVersion(0x106, 2, 0, 0x102), 0x06020002u);
 }
 
@@ -66,46 +67,37 @@ protected:
     std::vector<std::string> lines;
 };
 
-TEST_F(UpdateCheckBody, OlderOrEqualVersionsAreUpToDateAndNewerOnesAreReported)
+TEST_F(UpdateCheckBody, LogsWhatTheServerSaidAndReportsOnlyVersionsFrom6202Up)
 {
+    const std::string longReply = std::string(300, 'x') + "LATEST_VERSION = 9.0.0.0";
+    const struct
     {
-        LoopbackHTTPServer server("LATEST_VERSION = 6.2.0.1\n");
-        EXPECT_FALSE(check(server.address()));
-        ASSERT_EQ(server.requestLines().size(), 1u);
-        EXPECT_EQ(server.requestLines()[0], "GET /tonecrest/latest_version.php HTTP/1.1");
-        EXPECT_TRUE(logged("DEBUG: Checking for update..."));
-        EXPECT_TRUE(logged("DEBUG: Update check response: LATEST_VERSION = 6.2.0.1\n"));
-        EXPECT_TRUE(logged("DEBUG: Application is up-to-date."));
-    }
-    for (const char* newer : { "LATEST_VERSION = 6.2.0.2", "LATEST_VERSION = 6.2.0.3", "LATEST_VERSION = 6.3.0.0" })
+        std::string reply; // empty: nobody listens
+        bool newer;
+        std::string loggedResponse; // only the first 255 bytes of an answer are looked at
+    } cases[] = {
+        { "LATEST_VERSION = 6.2.0.1\n", false, "LATEST_VERSION = 6.2.0.1\n" },
+        { "LATEST_VERSION = 6.2.0.2", true, "LATEST_VERSION = 6.2.0.2" },
+        { "LATEST_VERSION = 6.2.0.3", true, "LATEST_VERSION = 6.2.0.3" },
+        { "LATEST_VERSION = 6.3.0.0", true, "LATEST_VERSION = 6.3.0.0" },
+        { "<html><body>Not Found</body></html>", false, "<html><body>Not Found</body></html>" },
+        { longReply, false, std::string(255, 'x') },
+        { "", false, "" },
+    };
+    for (const auto& c : cases)
     {
+        SCOPED_TRACE(c.reply);
         lines.clear();
-        LoopbackHTTPServer server(newer);
-        EXPECT_TRUE(check(server.address())) << newer;
-        EXPECT_TRUE(logged("DEBUG: There is a newer application version available!")) << newer;
+        std::unique_ptr<LoopbackHTTPServer> server;
+        if (!c.reply.empty())
+            server = std::make_unique<LoopbackHTTPServer>(c.reply);
+        EXPECT_EQ(check(server ? server->address() : "http://127.0.0.1:" + std::to_string(refusedPort())), c.newer);
+        EXPECT_EQ(lines, (std::vector<std::string> { "DEBUG: Checking for update...", "DEBUG: Update check response: " + c.loggedResponse,
+                                                     c.newer ? "DEBUG: There is a newer application version available!"
+                                                             : "DEBUG: Application is up-to-date." }));
+        if (server)
+            EXPECT_EQ(server->requestLines(), std::vector<std::string> { "GET /tonecrest/latest_version.php HTTP/1.1" });
     }
-}
-
-TEST_F(UpdateCheckBody, JunkAnswersAndRefusedConnectionsEndQuietlyAsUpToDate)
-{
-    {
-        LoopbackHTTPServer server("<html><body>Not Found</body></html>");
-        EXPECT_FALSE(check(server.address()));
-        EXPECT_TRUE(logged("DEBUG: Update check response: <html><body>Not Found</body></html>"));
-        EXPECT_TRUE(logged("DEBUG: Application is up-to-date."));
-    }
-    {
-        // Only the first 255 bytes of a long answer are looked at and logged.
-        lines.clear();
-        LoopbackHTTPServer server(std::string(300, 'x') + "LATEST_VERSION = 9.0.0.0");
-        EXPECT_FALSE(check(server.address()));
-        EXPECT_TRUE(logged("DEBUG: Update check response: " + std::string(255, 'x')));
-    }
-    lines.clear();
-    EXPECT_FALSE(check("http://127.0.0.1:" + std::to_string(refusedPort())));
-    EXPECT_TRUE(logged("DEBUG: Update check response: "));
-    EXPECT_TRUE(logged("DEBUG: Application is up-to-date."));
-    EXPECT_FALSE(logged("DEBUG: There is a newer application version available!"));
 }
 
 /** Counts the modal alerts titled "Update" and dismisses each one, from the message loop

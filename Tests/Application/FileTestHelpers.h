@@ -4,6 +4,9 @@
 
 #include <juce_core/juce_core.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <string>
 
 namespace Tonecrest::Testing
@@ -43,6 +46,27 @@ public:
 
 private:
     juce::File folder;
+};
+
+/** While it lives, no file of this process grows past `bytes`: a full disk without a mount. */
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes) : previousHandler(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit limited { bytes, saved.rlim_max };
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+
+private:
+    void (*previousHandler)(int);
+    rlimit saved {};
 };
 
 } // namespace Tonecrest::Testing

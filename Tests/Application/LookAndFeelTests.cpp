@@ -1,6 +1,9 @@
 #include "GuiTestFixture.h"
 #include "TonecrestLookAndFeel.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace
 {
 
@@ -34,13 +37,40 @@ TEST_F(LookAndFeelTest, ProgressBarAtOneIsFullAndNegativeIsStriped)
     EXPECT_FALSE(near(half.getPixelAt(20, 5), background, 2));
     EXPECT_TRUE(near(half.getPixelAt(80, 5), background, 2));
 
-    // Unknown progress: stripes, so some of the middle row is bare background and some is not.
+    // Unknown progress: stripes, so some of the middle row is bare background and some is not;
+    // the top edge is never lighter than the background, even when the tile's memory held garbage before.
+    {
+        std::vector<uint8_t> garbage(100 * 10 * 4, 0xFF);
+        garbage[0] = garbage[garbage.size() - 1];
+    }
     const auto striped = progressImage(-1.0);
     int bare = 0;
     for (int x = 0; x < 100; ++x)
+    {
         bare += near(striped.getPixelAt(x, 5), background, 2) ? 1 : 0;
+        EXPECT_LE(striped.getPixelAt(x, 0).getBrightness(), background.getBrightness() + 0.01f) << x;
+    }
     EXPECT_GT(bare, 10);
     EXPECT_LT(bare, 90);
+    int slanted = 0; // the stripes lean: rows 2 and 7 are bare in different columns
+    for (int x = 0; x < 100; ++x)
+        slanted += near(striped.getPixelAt(x, 2), background, 2) != near(striped.getPixelAt(x, 7), background, 2) ? 1 : 0;
+    EXPECT_GT(slanted, 20);
+    int run = 0, longest = 0; // a stripe and its gap are two bar-heights: about 10 pixels each
+    for (int x = 0; x < 100; ++x)
+        longest = std::max(longest, run = near(striped.getPixelAt(x, 5), background, 2) ? 0 : run + 1);
+    EXPECT_GE(longest, 8);
+    EXPECT_LE(longest, 12);
+}
+
+/** Whether anything brighter than the dark title-bar gradient is drawn in the columns. */
+bool inkIn(const juce::Image& image, int fromX, int toX, int fromY, int toY)
+{
+    for (int x = fromX; x < toX; ++x)
+        for (int y = fromY; y < toY; ++y)
+            if (image.getPixelAt(x, y).getBrightness() > 0.2f)
+                return true;
+    return false;
 }
 
 TEST_F(LookAndFeelTest, InactiveDialogTitleBarUsesTheWeakerContrasts)
@@ -73,6 +103,57 @@ TEST_F(LookAndFeelTest, InactiveDialogTitleBarUsesTheWeakerContrasts)
         for (int y = 0; y < h && !foundText; ++y)
             foundText = near(image.getPixelAt(x, y), textColour, 3);
     EXPECT_TRUE(foundText);
+
+    // The icon box is the icon scaled to the font height (15) plus 4: the title starts after it.
+    int firstTextColumn = 18;
+    while (firstTextColumn < w && !inkIn(image, firstTextColumn, firstTextColumn + 1, 0, h))
+        ++firstTextColumn;
+    EXPECT_GE(firstTextColumn, 19);
+    EXPECT_LE(firstTextColumn, 22);
+    EXPECT_TRUE(inkIn(image, 15, 17, 10, 14)) << "the icon's right edge";
+
+    // A title too long for its space ends in an ellipsis: only dots at the end, no letter tops.
+    window.setName("MMMMMMMMMMMMMMMMMMMMMMMMMMMMMM");
+    juce::Image clipped(juce::Image::ARGB, w, h, true);
+    {
+        juce::Graphics g(clipped);
+        lookAndFeel.drawDocumentWindowTitleBar(window, g, w, h, 0, 120, nullptr, true);
+    }
+    EXPECT_TRUE(inkIn(clipped, 0, 110, 4, 11));
+    EXPECT_TRUE(inkIn(clipped, 100, 120, 12, h));
+    EXPECT_FALSE(inkIn(clipped, 110, 120, 4, 11));
+    EXPECT_FALSE(inkIn(clipped, 120, w, 0, h));
+
+    // Centred in a narrow space at the left: moved back into it. A text colour of its own is used.
+    window.setName("Options");
+    window.setColour(juce::DocumentWindow::textColourId, juce::Colours::red);
+    juce::Image centred(juce::Image::ARGB, w, h, true);
+    {
+        juce::Graphics g(centred);
+        lookAndFeel.drawDocumentWindowTitleBar(window, g, w, h, 0, 100, nullptr, false);
+    }
+    EXPECT_TRUE(inkIn(centred, 0, 100, 0, h));
+    EXPECT_FALSE(inkIn(centred, 100, w, 0, h));
+
+    // With the whole width to use, the title sits in the middle; a bar one pixel wide is drawn.
+    juce::Image middle(juce::Image::ARGB, w, h, true), narrow(juce::Image::ARGB, 1, h, true);
+    {
+        juce::Graphics g(middle), n(narrow);
+        lookAndFeel.drawDocumentWindowTitleBar(window, g, w, h, 0, w, nullptr, false);
+        lookAndFeel.drawDocumentWindowTitleBar(window, n, 1, h, 0, 1, nullptr, false);
+    }
+    int left = 0, right = w - 1;
+    while (left < w && !inkIn(middle, left, left + 1, 0, h))
+        ++left;
+    while (right > 0 && !inkIn(middle, right, right + 1, 0, h))
+        --right;
+    EXPECT_NEAR(left + right, w, 6) << left << ".." << right;
+    EXPECT_EQ(narrow.getPixelAt(0, h / 2).getAlpha(), 255);
+    bool red = false;
+    for (int x = 0; x < 100 && !red; ++x)
+        for (int y = 0; y < h && !red; ++y)
+            red = near(centred.getPixelAt(x, y), juce::Colours::red, 40);
+    EXPECT_TRUE(red);
 }
 
 TEST_F(LookAndFeelTest, TabButtonsAreAlways111LongAndTheFrontOneIsRed)

@@ -128,14 +128,13 @@ TEST_F(StatusDisplayTest, ScreenshotOfStatusDisplaysOverAPage)
     page.addAndMakeVisible(statusBar);
 
     const auto shot = page.createComponentSnapshot(page.getLocalBounds());
-    const auto file = writeScreenshot(shot, "status-displays.png");
-    EXPECT_TRUE(file.existsAsFile());
+    writeScreenshot(shot, "status-displays.png");
 
-    // The overlay darkens the page and its box is darker still; the progress bar is up.
+    // The overlay darkens the page and its box is darker still; the progress bar is drawn.
     const auto pageCorner = shot.getPixelAt(5, 670);
     const auto boxCentre = shot.getPixelAt(526 - 180, 338 + 80);
     EXPECT_LT(boxCentre.getBrightness(), pageCorner.getBrightness() + 0.01f);
-    EXPECT_TRUE(overlay.getProgressBar().isVisible());
+    EXPECT_GT(shot.getPixelAt(380, 319).getBrightness(), shot.getPixelAt(380, 327).getBrightness() + 0.05f);
 
     // The status bar's error text is drawn in the red error colour.
     bool red = false;
@@ -146,13 +145,6 @@ TEST_F(StatusDisplayTest, ScreenshotOfStatusDisplaysOverAPage)
             red = c.getRed() > c.getGreen() + 60 && c.getRed() > 120;
         }
     EXPECT_TRUE(red);
-
-    // The error state: title and detail, no progress, no spinner.
-    overlay.setStatusText("An error occurred.\nCould not communicate with the device", true);
-    overlay.setBusy(false);
-    overlay.setProgress(-1.0);
-    EXPECT_TRUE(writeScreenshot(page.createComponentSnapshot(page.getLocalBounds()), "status-displays-error.png")
-                    .existsAsFile());
 
     page.removeAllChildren();
     shutdownAppResources();
