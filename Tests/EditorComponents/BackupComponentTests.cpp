@@ -2,7 +2,6 @@
 #include "CabinetsComponent.h"
 #include "GuiTestFixture.h"
 #include "MainComponent.h"
-#include "PageTestSupport.h"
 #include "PanelTestSupport.h"
 
 namespace

@@ -1,6 +1,5 @@
 #include "CabinetsComponent.h"
 #include "GuiTestFixture.h"
-#include "PageTestSupport.h"
 #include "PanelTestSupport.h"
 #include "PeerMouse.h"
 

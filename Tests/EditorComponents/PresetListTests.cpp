@@ -1,6 +1,6 @@
+#include "AppResources.h"
 #include "GuiTestFixture.h"
 #include "ListBoxTextEditor.h"
-#include "PanelTestSupport.h"
 #include "PeerMouse.h"
 #include "PresetList.h"
 

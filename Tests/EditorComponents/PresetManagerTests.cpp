@@ -1,7 +1,6 @@
 #include "EditComponent.h"
 #include "GuiTestFixture.h"
 #include "ModalDialogScript.h"
-#include "PanelTestSupport.h"
 #include "PeerMouse.h"
 #include "PresetManager.h"
 #include "PresetManagerDialog.h"
@@ -410,7 +409,5 @@ TEST_F(PresetManagerServiceTest, CancelLeavesThePedalAsItWasAndASaveItCannotTake
     EXPECT_EQ(pedalNames(), before);
     EXPECT_TRUE(rig.connection.pedal.blockWrites().empty());
 }
-
-// ---- Screenshot -----------------------------------------------------------------------------
 
 } // namespace

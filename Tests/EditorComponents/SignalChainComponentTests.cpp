@@ -1,4 +1,3 @@
-#include "EditPageSlice.h"
 #include "GuiTestFixture.h"
 #include "PanelTestSupport.h"
 #include "PeerMouse.h"
@@ -189,12 +188,13 @@ TEST_F(SignalChainTest, BlocksWithoutDescriptorAreIgnoredAndAnEmptyStripLaysOutN
     EXPECT_TRUE(empty.getSignalPath().isEmpty());
 }
 
-// The strip as the edit page shows it, over the page's artwork.
+// The strip as the edit page shows it.
 TEST_F(SignalChainTest, EnableStateSwapsBlockImageAndCaptionColourAndTheLineRunsUnderTheStrip)
 {
     ScopedBuiltArtwork artwork;
     ASSERT_TRUE(artwork.loaded());
-    EditPageSlice page(172, 128, 870, 129);
+    juce::Component page;
+    page.setSize(870, 129);
     SignalChainComponent chain(&handler, SignalChainComponent::editPageBlocks(),
                                SignalChainComponent::editPageChainOrder());
     page.addAndMakeVisible(chain);
