@@ -121,6 +121,8 @@ TEST(BackupRestore, BackupFileRestoresIntoABlankPedal)
     ASSERT_TRUE(BackupArchive::write(*archive, file.getFile()).ok);
     TonecrestData::Archive loaded;
     ASSERT_TRUE(BackupArchive::loadFromFile(file.getFile(), loaded).ok);
+    EXPECT_FALSE(loaded.versionInfo) << "a backup carries no firmware";
+    EXPECT_TRUE(loaded.ampModels.empty());
 
     EditorServiceRig target;
     target.connectAndRefresh();
