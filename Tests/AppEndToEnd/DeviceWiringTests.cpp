@@ -20,7 +20,7 @@ protected:
     bool waitForState(int state) { return pumpUntil([&] { return serviceState() == state; }); }
 };
 
-TEST_F(DeviceWiringTest, PluggedPedalIsConnectedWaitedForAndRefreshedThenUnpluggedToDisconnected)
+TEST_F(DeviceWiringTest, PluggedPedalIsConnectedInEitherModeAndUnpluggedToDisconnected)
 {
     auto& pedal = addPedal("/dev/hidraw-pedal-a");
     startApplication();
@@ -41,6 +41,20 @@ TEST_F(DeviceWiringTest, PluggedPedalIsConnectedWaitedForAndRefreshedThenUnplugg
     EXPECT_TRUE(pumpUntil([&] { return app->getConnectedDevice() == nullptr && device->isClosed(); }));
     EXPECT_EQ(backend.openHandleCount(), 0);
     EXPECT_TRUE(plugInReady(pedal)) << "plugged back in, it is connected again";
+
+    // Back in bootloader mode: connected as a bootloader, not waited for.
+    pedal.unplug();
+    ASSERT_TRUE(waitForState(TonecrestEditorService::kStateNotConnected));
+    recorder.clear();
+    pedal.plugIn(Mode::Bootloader);
+    ASSERT_TRUE(waitForState(TonecrestEditorService::kStateBootloader));
+    EXPECT_TRUE(app->isConnectedToBootloader());
+    EXPECT_TRUE(service().isConnected());
+    EXPECT_FALSE(service().isReady());
+    EXPECT_FALSE(containsInOrder(recorder.states(), { TonecrestEditorService::kStateWaitingForReady }));
+    pedal.unplug();
+    ASSERT_TRUE(waitForState(TonecrestEditorService::kStateNotConnected));
+    EXPECT_FALSE(app->isConnectedToBootloader());
 }
 
 TEST_F(DeviceWiringTest, SecondPedalIsLeftOpenAndIdleWhileTheFirstIsHeld)
@@ -103,24 +117,6 @@ TEST_F(DeviceWiringTest, PedalReplacedBetweenTwoPollsIsPickedUp)
     EXPECT_NE(app->getConnectedDevice(), nullptr);
     EXPECT_EQ(app->getNumWaitingDevices(), 0u);
     EXPECT_EQ(backend.openHandleCount(second.currentDevice().get()), 1);
-}
-
-TEST_F(DeviceWiringTest, PedalInBootloaderModeIsConnectedAsBootloader)
-{
-    auto& pedal = addPedal("/dev/hidraw-pedal-a");
-    startApplication();
-
-    pedal.plugIn(Mode::Bootloader);
-    ASSERT_TRUE(waitForState(TonecrestEditorService::kStateBootloader));
-    EXPECT_TRUE(app->isConnectedToBootloader());
-    EXPECT_TRUE(service().isConnected());
-    EXPECT_FALSE(service().isReady());
-    EXPECT_FALSE(containsInOrder(recorder.states(), { TonecrestEditorService::kStateWaitingForReady }))
-        << "a bootloader is not waited for";
-
-    pedal.unplug();
-    ASSERT_TRUE(waitForState(TonecrestEditorService::kStateNotConnected));
-    EXPECT_FALSE(app->isConnectedToBootloader());
 }
 
 } // namespace

@@ -148,20 +148,14 @@ TEST_F(UpdateCheckInApp, NewerVersionShowsTheNoticeOnce)
     EXPECT_EQ(server.requestLines().size(), 1u) << "one check per start";
 }
 
-TEST_F(UpdateCheckInApp, UpToDateAndUnreachableServersShowNothing)
+// An unreachable server counts as up to date in the check itself (the table above).
+TEST_F(UpdateCheckInApp, UpToDateServerShowsNothing)
 {
     LoopbackHTTPServer server("LATEST_VERSION = 6.2.0.1");
     ::setenv("TONECREST_UPDATE_URL", server.address().c_str(), 1);
     UpdateNoticeWatcher watcher;
     startApplication();
     ASSERT_TRUE(pumpUntil([&] { return findLogLine("Application is up-to-date.") >= 0; }));
-    pump(200);
-    EXPECT_EQ(watcher.notices, 0);
-    stopApplication();
-
-    ::setenv("TONECREST_UPDATE_URL", ("http://127.0.0.1:" + std::to_string(refusedPort())).c_str(), 1);
-    startApplication();
-    ASSERT_TRUE(pumpUntil([&] { return findLogLine("Application is up-to-date.", findLogLine("Begin Session", 3)) >= 0; }));
     pump(200);
     EXPECT_EQ(watcher.notices, 0);
 }

@@ -121,6 +121,8 @@ TEST(BackupRestore, BackupFileRestoresIntoABlankPedal)
     ASSERT_TRUE(BackupArchive::write(*archive, file.getFile()).ok);
     TonecrestData::Archive loaded;
     ASSERT_TRUE(BackupArchive::loadFromFile(file.getFile(), loaded).ok);
+    EXPECT_FALSE(loaded.versionInfo) << "a backup carries no firmware";
+    EXPECT_TRUE(loaded.ampModels.empty());
 
     EditorServiceRig target;
     target.connectAndRefresh();
@@ -178,12 +180,6 @@ TEST(BackupRestore, RestoreChecksEverySlotBeforeWriting)
     restore(target, archive, kEverything);
     EXPECT_EQ(target.service->getLastError(), "Could not complete restore");
     EXPECT_TRUE(target.connection.pedal.blockWrites().empty());
-
-    // The same slot is harmless when presets are not restored.
-    EditorServiceRig other;
-    other.connectAndRefresh();
-    restore(other, archive, { false, true, true, false });
-    EXPECT_EQ(other.service->getState(), 1);
 }
 
 TEST(BackupRestore, OptionEdgeCases)
@@ -199,6 +195,11 @@ TEST(BackupRestore, OptionEdgeCases)
     EXPECT_EQ(rig.service->getState(), 1);
     EXPECT_TRUE(rig.connection.pedal.blockWrites().empty());
     EXPECT_TRUE(none.progress.empty());
+
+    // A preset slot out of range is harmless when presets are not restored.
+    archive.presets[0].index = 128;
+    restore(rig, archive, { false, true, true, false });
+    EXPECT_EQ(rig.service->getState(), 1);
 
     // Only globals, and the archive has none: 1/1.
     Recorder globalsOnly;
