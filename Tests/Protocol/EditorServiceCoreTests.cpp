@@ -276,6 +276,14 @@ TEST(EditorServiceTransport, UnplugDuringRefreshIsACommunicationError)
     EXPECT_EQ(rig.service->getState(), 0);
 }
 
+TEST(EditorServiceTransport, PedalLostWhileIdleIsACommunicationError)
+{
+    EditorServiceRig rig;
+    rig.connect();
+    rig.connection.device.unplug();
+    EXPECT_TRUE(rig.waitForError("A communication error occurred")) << rig.service->getLastError();
+}
+
 TEST(EditorServiceTransport, DisconnectDuringALongTaskEndsDisconnected)
 {
     EditorServiceRig rig;

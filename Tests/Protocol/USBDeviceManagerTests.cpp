@@ -3,11 +3,36 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
 using namespace Tonecrest;
 using namespace Tonecrest::Testing;
+
+namespace
+{
+// The manager owns the device objects: a test watches one address to see it freed.
+std::atomic<const void*> gWatched { nullptr };
+std::atomic<bool> gWatchedFreed { false };
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    if (void* p = std::malloc(size == 0 ? 1 : size))
+        return p;
+    throw std::bad_alloc();
+}
+static void release(void* p) noexcept
+{
+    if (p != nullptr && p == gWatched.load())
+        gWatchedFreed = true;
+    std::free(p);
+}
+void operator delete(void* p) noexcept { release(p); }
+void operator delete(void* p, std::size_t) noexcept { release(p); }
 
 namespace
 {
@@ -89,7 +114,11 @@ TEST_F(USBDeviceManagerTest, UnplugReportsOnceAndDeletesOnlyAfterTheOwnerCloses)
     device->close(); // idempotent
     EXPECT_EQ(pedal->closeCount(), 1);
 
+    gWatchedFreed = false;
+    gWatched = dynamic_cast<void*>(device);
     manager.poll();
+    gWatched = nullptr;
+    EXPECT_TRUE(gWatchedFreed) << "freed at the first poll after its owner closed it";
     EXPECT_EQ(handler.events.size(), 2u);
 }
 

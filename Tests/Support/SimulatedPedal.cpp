@@ -742,9 +742,9 @@ void SimulatedPedal::respondLocked(SimulatedHIDDevice& source, const std::vector
     }
     if (fault && fault->fault == Fault::Drop)
         return;
-    if (fault && fault->fault == Fault::Nack)
+    if (fault && (fault->fault == Fault::Nack || fault->fault == Fault::Ignore))
     {
-        source.pushInputReport(nack());
+        source.pushInputReport(fault->fault == Fault::Nack ? nack() : ack());
         return;
     }
 

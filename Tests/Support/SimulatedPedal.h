@@ -73,7 +73,8 @@ public:
         Malformed,   // act on it, but the reply declares a length beyond the report
         ShortReport, // act on it, but the reply is a one-byte report
         WrongType,   // act on it, but the reply carries FaultRule::replyType as its type
-        Unplug       // the pedal goes away on receiving the packet
+        Unplug,      // the pedal goes away on receiving the packet
+        Ignore       // answer ACK without acting on the packet
     };
 
     static constexpr int kAlways = -1;
