@@ -362,6 +362,10 @@ TEST_F(BlockTest, CabinetWritesUseTheirOwnTypes)
     ASSERT_TRUE(protocol.writeCurrentCabinetData(cabinet).ok);
 
     EXPECT_EQ(addressesWritten(), (Addresses { { 9, 31 }, { 10, 31 }, { 12, 127 }, { 13, 127 }, { 14, 0 }, { 15, 0 } }));
+    EXPECT_EQ(pedal.userCabinet(31).name, "Greenback") << "stored, not only staged";
+    EXPECT_EQ(pedal.userCabinet(31).samples, cabinet.samples);
+    EXPECT_EQ(pedal.presetCabinet(127).name, "Preset Cab");
+    EXPECT_EQ(pedal.presetCabinet(127).samples, cabinet.samples);
 
     // Reads of the other types are checked against the pedal's records end to end.
     TonecrestData::Cabinet readBack;

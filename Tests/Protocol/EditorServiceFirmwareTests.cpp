@@ -259,6 +259,7 @@ TEST(FirmwareUpdate, StartsFromTheErrorStateButNotWhileBusy)
     rig.waitUntilIdle(true);
     EXPECT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
     EXPECT_EQ(*rig.bus.pedal().loadedDSPImage(0), *archive.dspFirmware);
+    EXPECT_EQ(rig.bus.pedal().ampModelInfo(3).id, TonecrestData::emptyAmpModelId) << "amp models were not asked for";
 
     Service idle(nullptr);
     EXPECT_STREQ(idle.beginFirmwareUpdate({}, {}, nullptr, nullptr).error, "Cannot start task while not running");

@@ -135,6 +135,9 @@ TEST(EditorServicePresets, WriteAndReadAPresetRoundTrip)
     ASSERT_NE(back.cabinet, nullptr);
     EXPECT_EQ(back.cabinet->name, "MyCab");
     EXPECT_EQ(back.cabinet->samples[5], -0.25f);
+
+    rig.runTask([&](auto done) { return rig.service->setPresetName(40, "Renamed", done); });
+    EXPECT_EQ(rig.connection.pedal.presetName(40), "Renamed");
 }
 
 TEST(EditorServicePresets, WritingTheCurrentSlotReselectsIt)

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -355,6 +356,14 @@ TEST(DataAmpModel, DataWordsAreCarriedWordForWord)
 
 TEST(DataRecords, CopiesOfPresetsAmpModelsAndArchivesAreDeep)
 {
+    // A new amp model's data words are zero whatever the memory held before.
+    alignas(AmpModel) unsigned char raw[sizeof(AmpModel)];
+    std::memset(raw, 0xAA, sizeof raw);
+    auto* fresh = new (raw) AmpModel();
+    EXPECT_TRUE(std::all_of(fresh->dataWords1.begin(), fresh->dataWords1.end(), [](uint32_t w) { return w == 0; }));
+    EXPECT_TRUE(std::all_of(fresh->dataWords2.begin(), fresh->dataWords2.end(), [](uint32_t w) { return w == 0; }));
+    fresh->~AmpModel();
+
     Preset preset;
     preset.name = "Lead";
     preset.params = { { 1, 2.0f } };
