@@ -332,17 +332,6 @@ TEST(SimulatedPedalBlocks, EditBufferAndCurrentCabinetApplyAtOnceAndAreNeverWrit
     EXPECT_EQ(host.pedal.writebacks().size(), 1u);
 }
 
-TEST(SimulatedPedalBlocks, PresetListSizeFollowsThePedalsFormat)
-{
-    RawHost current;
-    EXPECT_BYTES_EQ(kNackPacket, current.writeBlock(3, 0, std::vector<uint8_t>(1024, 0xFF)));
-    EXPECT_BYTES_EQ(kAckPacket, current.writeBlock(3, 0, std::vector<uint8_t>(4096, 0xFF)));
-
-    RawHost older(1);
-    EXPECT_BYTES_EQ(kNackPacket, older.writeBlock(3, 0, std::vector<uint8_t>(4096, 0xFF)));
-    EXPECT_BYTES_EQ(kAckPacket, older.writeBlock(3, 0, std::vector<uint8_t>(1024, 0xFF)));
-}
-
 // ---- DSP firmware ------------------------------------------------------------------------------
 
 TEST(SimulatedPedalFirmware, ImagesAreRecordedPerDSPAndLoadedByTheDoneMessage)
@@ -370,14 +359,3 @@ TEST(SimulatedPedalFirmware, ImagesAreRecordedPerDSPAndLoadedByTheDoneMessage)
     EXPECT_BYTES_EQ(image1, host.pedal.loadedDSPImage(1).value_or(std::vector<uint8_t> {}));
     EXPECT_EQ(host.pedal.firmwareDoneCount(), 1);
 }
-
-TEST(SimulatedPedalFirmware, StartNeedsAKnownDSPAndTheMagic)
-{
-    RawHost host;
-    EXPECT_BYTES_EQ(kNackPacket, host.transact({ 0xB1, 5, 0, 0x3D, 0x91, 0x5E, 0xA7 }));
-    EXPECT_BYTES_EQ(kNackPacket, host.transact({ 0xB1, 5, 2, 0x3C, 0x91, 0x5E, 0xA7 }));
-    EXPECT_BYTES_EQ(kNackPacket, host.transact({ 0xB1, 4, 0, 0x3C, 0x91, 0x5E }));
-    EXPECT_BYTES_EQ(kNackPacket, host.transact({ 0xB2, 1, 0x55 })) << "no image is open";
-    EXPECT_TRUE(host.pedal.receivedDSPImages().empty());
-}
-

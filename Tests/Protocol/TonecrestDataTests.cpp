@@ -43,39 +43,9 @@ Bytes exactly(size_t size, uint8_t fill = 0)
     return Bytes(size, fill);
 }
 
-Bytes encodedEndPairs(size_t pairs)
-{
-    Bytes block(pairs * 8, 0);
-    for (size_t pair = 0; pair < pairs; ++pair)
-        putWord(block, pair * 8, 0xFFFFFFFF);
-    return block;
-}
 } // namespace
 
 // ---------------------------------------------------------------------------------------
-
-TEST(DataParamList, PairsAreKeyThenFloatBitsLittleEndianInKeyOrderThenEndPairs)
-{
-    ParameterMap params { { 300, -2.5f }, { 7, 1.0f }, { 0x01020304, 0.25f } };
-    Bytes block(presetParamBlockBytes, 0xAA);
-    ASSERT_TRUE(encodePresetParams(params, block.data(), block.size()));
-
-    const uint8_t firstPair[] = { 7, 0, 0, 0, 0x00, 0x00, 0x80, 0x3F };
-    EXPECT_EQ(0, std::memcmp(block.data(), firstPair, sizeof firstPair));
-    EXPECT_EQ(wordAt(block, 8), 300u);
-    EXPECT_EQ(wordAt(block, 12), bitsOf(-2.5f));
-    const uint8_t thirdKey[] = { 0x04, 0x03, 0x02, 0x01 };
-    EXPECT_EQ(0, std::memcmp(block.data() + 16, thirdKey, sizeof thirdKey));
-    EXPECT_EQ(wordAt(block, 20), bitsOf(0.25f));
-    for (size_t pair = 3; pair < presetParamPairs; ++pair)
-    {
-        ASSERT_EQ(wordAt(block, pair * 8), 0xFFFFFFFFu) << pair;
-        ASSERT_EQ(wordAt(block, pair * 8 + 4), 0u) << pair;
-    }
-
-    ASSERT_TRUE(encodePresetParams({}, block.data(), block.size()));
-    EXPECT_EQ(block, encodedEndPairs(presetParamPairs)) << "an empty map is end pairs only";
-}
 
 TEST(DataParamList, FullListsRoundTripWithoutEndMarkerAndOneMoreIsRefused)
 {
@@ -237,35 +207,6 @@ TEST(DataCabinet, NewCabinetIsAUnitImpulseInEachChannel)
     EXPECT_EQ(cabinet.name, "");
     for (size_t i = 0; i < cabinetSampleCount; ++i)
         ASSERT_EQ(cabinet.samples[i], (i == 0 || i == 1024) ? 1.0f : 0.0f) << i;
-}
-
-TEST(DataCabinet, SamplesAreFloatBitsChannelZeroFirstAndRoundTrip)
-{
-    Cabinet cabinet;
-    for (size_t i = 0; i < cabinetSampleCount; ++i)
-        cabinet.samples[i] = static_cast<float>(i) / 4096.0f - 0.25f;
-    Bytes block = exactly(cabinetDataBlockBytes);
-    ASSERT_TRUE(encodeCabinetSamples(cabinet, block.data(), block.size()));
-    EXPECT_EQ(wordAt(block, 0), bitsOf(-0.25f));
-    EXPECT_EQ(wordAt(block, 1024 * 4), bitsOf(cabinet.samples[1024]));
-    EXPECT_EQ(wordAt(block, 8188), bitsOf(cabinet.samples[2047]));
-
-    Cabinet copy;
-    copy.name = "kept";
-    ASSERT_TRUE(copyCabinetSamples(block.data(), block.size(), copy));
-    EXPECT_EQ(copy.samples, cabinet.samples);
-    EXPECT_EQ(copy.name, "kept");
-}
-
-TEST(DataCabinet, ShortSampleBlockFillsTheRestWithZero)
-{
-    Bytes block = exactly(6);
-    putWord(block, 0, bitsOf(0.75f));
-    Cabinet cabinet;
-    ASSERT_TRUE(copyCabinetSamples(block.data(), block.size(), cabinet));
-    EXPECT_EQ(cabinet.samples[0], 0.75f);
-    EXPECT_EQ(cabinet.samples[1], 0.0f);
-    EXPECT_EQ(cabinet.samples[1024], 0.0f);
 }
 
 // ---------------------------------------------------------------------------------------
