@@ -48,12 +48,6 @@ int SimulatedHIDDevice::read(uint8_t* buffer, size_t length, int timeoutMs)
     }
     if (!frontReadable())
         return 0;
-    if (readsUntilUnplug > 0 && --readsUntilUnplug == 0)
-    {
-        unplugged = true;
-        changed.notify_all();
-        return -1;
-    }
 
     std::vector<uint8_t> report = std::move(inputReports.front().data);
     inputReports.pop_front();
@@ -77,8 +71,6 @@ int SimulatedHIDDevice::write(const uint8_t* data, size_t length)
             return -1;
         if (overrideWrite)
             return writeResult;
-        if (writesUntilFailure > 0 && --writesUntilFailure == 0)
-            return failingWriteResult;
         // The pedal has one unnumbered output report: anything else is refused as hidraw would.
         if (length == 0 || data[0] != 0 || length - 1 > kReportSize)
             return -1;
@@ -181,19 +173,6 @@ void SimulatedHIDDevice::clearWriteResult()
 {
     std::lock_guard<std::mutex> lock(mutex);
     overrideWrite = false;
-}
-
-void SimulatedHIDDevice::failWriteAt(int nth, int result)
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    writesUntilFailure = std::max(nth, 0);
-    failingWriteResult = result;
-}
-
-void SimulatedHIDDevice::unplugAtInputReport(int nth)
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    readsUntilUnplug = std::max(nth, 0);
 }
 
 void SimulatedHIDDevice::setFrameTiming(bool enabled)
