@@ -111,6 +111,7 @@ TEST(FirmwareUpdate, FullUpdateThroughTheBootloaderEndsReadyWithEverythingLoaded
     ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
 
     EXPECT_TRUE(sawState(rig.listener, 12)) << "the user was asked to start the bootloader";
+    EXPECT_FALSE(sawState(rig.listener, 0)) << "the pedal's re-enumerations never show as a disconnect";
     EXPECT_EQ(rig.bus.systemVersion(), (SyntheticFirmware::Version { 3, 5, 0 }));
     auto loaded = rig.bus.pedal().loadedDSPImage(0);
     ASSERT_TRUE(loaded.has_value());
