@@ -163,7 +163,7 @@ TEST(TransportReader, ReadsWaitASecondEachScaledLikeEveryWait)
     TimeoutRecordingDevice device;
     {
         TonecrestUSBPacketIO transport(&device);
-        for (int attempt = 0; attempt < 2000 && device.lastTimeoutMs == 0; ++attempt)
+        for (int attempt = 0; attempt < 20000 && device.lastTimeoutMs == 0; ++attempt)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     EXPECT_EQ(device.lastTimeoutMs, 1000 / 50) << "1000 ms at the tests' scale of 1/50";
