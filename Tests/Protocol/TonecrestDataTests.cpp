@@ -329,7 +329,8 @@ TEST(DataRecords, CopiesOfPresetsAmpModelsAndArchivesAreDeep)
     AmpModel model;
     model.alternate = std::make_unique<AmpModelParams>();
     model.alternate->longName1 = "Alt";
-    AmpModel modelCopy = model;
+    AmpModel modelCopy;
+    modelCopy = model;
     ASSERT_TRUE(modelCopy.alternate);
     EXPECT_NE(modelCopy.alternate.get(), model.alternate.get());
     EXPECT_EQ(modelCopy.alternate->longName1, "Alt");
