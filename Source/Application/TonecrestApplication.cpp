@@ -186,17 +186,17 @@ void TonecrestApplication::handleAsyncUpdate()
 
 void TonecrestApplication::timerCallback()
 {
+    ++pollCount;
     if (usbManager != nullptr)
         usbManager->poll();
 }
 
 void TonecrestApplication::onUSBDeviceAdded(Tonecrest::IUSBHIDDevice* newDevice)
 {
-    // One pedal at a time; another stays open and idle until it leaves, or until the held one
-    // does (a pedal replugged between two polls is announced before the old one's removal).
+    // One pedal at a time; another stays open and idle.
     if (device != nullptr)
     {
-        waitingDevices.push_back(newDevice);
+        waitingDevices.push_back({ newDevice, pollCount });
         return;
     }
     connectDevice(newDevice);
@@ -204,7 +204,8 @@ void TonecrestApplication::onUSBDeviceAdded(Tonecrest::IUSBHIDDevice* newDevice)
 
 void TonecrestApplication::onUSBDeviceRemoved(Tonecrest::IUSBHIDDevice* removedDevice)
 {
-    waitingDevices.erase(std::remove(waitingDevices.begin(), waitingDevices.end(), removedDevice),
+    waitingDevices.erase(std::remove_if(waitingDevices.begin(), waitingDevices.end(),
+                                        [removedDevice](const WaitingDevice& waiting) { return waiting.device == removedDevice; }),
                          waitingDevices.end());
 
     if (device == nullptr || device->device != removedDevice)
@@ -218,14 +219,17 @@ void TonecrestApplication::onUSBDeviceRemoved(Tonecrest::IUSBHIDDevice* removedD
     editorService->disconnect();
     closeConnection(std::move(device));
 
-    // A pedal that arrived while this one was held takes over: a replug between two polls is
-    // announced before the old device's removal.
-    if (!waitingDevices.empty())
-    {
-        auto* next = waitingDevices.front();
-        waitingDevices.erase(waitingDevices.begin());
-        connectDevice(next);
-    }
+    // A pedal replugged between two polls is announced in the same poll as the old device's
+    // removal, just before it: that one takes over. One that was idle before stays idle, and
+    // none takes over while a firmware update waits for its own pedal, which must not hand the
+    // update's firmware and assets to another pedal.
+    auto replug = std::find_if(waitingDevices.begin(), waitingDevices.end(),
+                               [this](const WaitingDevice& waiting) { return waiting.poll == pollCount; });
+    if (replug == waitingDevices.end() || editorService->isAwaitingReconnect())
+        return;
+    auto* next = replug->device;
+    waitingDevices.erase(replug);
+    connectDevice(next);
 }
 
 void TonecrestApplication::connectDevice(Tonecrest::IUSBHIDDevice* newDevice)

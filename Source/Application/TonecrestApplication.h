@@ -11,6 +11,7 @@
 #include <juce_data_structures/juce_data_structures.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -71,7 +72,6 @@ private:
     void onUSBDeviceRemoved(Tonecrest::IUSBHIDDevice* removedDevice) override;
 
     void connectDevice(Tonecrest::IUSBHIDDevice* newDevice);
-    /** After disconnect: whether a firmware task may still be inside this connection's objects. */
     /** Deletes the connection, then closes its device. */
     static void closeConnection(std::unique_ptr<DeviceConnection> connection);
 
@@ -82,7 +82,13 @@ private:
     std::unique_ptr<juce::PropertiesFile> settings;
     std::unique_ptr<Tonecrest::USBDeviceManager> usbManager;
     std::unique_ptr<DeviceConnection> device;
-    std::vector<Tonecrest::IUSBHIDDevice*> waitingDevices;
+    struct WaitingDevice
+    {
+        Tonecrest::IUSBHIDDevice* device;
+        uint64_t poll; // the poll that announced it
+    };
+    std::vector<WaitingDevice> waitingDevices;
+    uint64_t pollCount = 0;
     std::unique_ptr<Tonecrest::TonecrestEditorService> editorService;
     std::unique_ptr<juce::FileLogger> logger;
     Tonecrest::IHIDBackend& hidBackend;

@@ -55,20 +55,7 @@ Result TonecrestEditorService::connect(TonecrestProtocol* newProtocol)
     if (newProtocol == nullptr)
         return kSuccess;
 
-    bool wasReconnecting;
-    {
-        std::lock_guard<std::mutex> lock(stateMutex);
-        protocol = newProtocol;
-        wasReconnecting = reconnecting;
-        reconnecting = false;
-        if (!wasReconnecting)
-        {
-            taskQueue.reset();
-            taskQueue = std::make_unique<TaskQueue>();
-            state = kStateReady;
-            running = true;
-        }
-    }
+    const bool wasReconnecting = attachDevice(newProtocol, nullptr, kStateReady);
     newProtocol->setHandler(this);
     // During a firmware update the running task goes on with the new device: no state change.
     if (!wasReconnecting)
@@ -82,23 +69,38 @@ Result TonecrestEditorService::connectBootloader(TonecrestBootloader* newBootloa
     if (newBootloader == nullptr)
         return kSuccess;
 
-    bool wasReconnecting;
-    {
-        std::lock_guard<std::mutex> lock(stateMutex);
-        bootloader = newBootloader;
-        wasReconnecting = reconnecting;
-        reconnecting = false;
-        if (!wasReconnecting)
-        {
-            taskQueue.reset();
-            taskQueue = std::make_unique<TaskQueue>();
-            state = kStateBootloader;
-            running = true;
-        }
-    }
-    if (!wasReconnecting)
+    if (!attachDevice(nullptr, newBootloader, kStateBootloader))
         notifyStateChanged(kStateBootloader);
     return kSuccess;
+}
+
+bool TonecrestEditorService::attachDevice(TonecrestProtocol* newProtocol, TonecrestBootloader* newBootloader, int newState)
+{
+    std::unique_ptr<TaskQueue> leftover;
+    {
+        std::lock_guard<std::mutex> lock(stateMutex);
+        if (reconnecting)
+        {
+            reconnecting = false;
+            protocol = newProtocol;
+            bootloader = newBootloader;
+            return true;
+        }
+        running = false;
+        leftover = std::move(taskQueue);
+    }
+    // A firmware update that failed while its pedal was away leaves its queue behind, and its
+    // worker may still be finishing: its last steps take stateMutex, so it is joined without
+    // the lock, and before the new device is taken on so those steps cannot touch it.
+    leftover.reset();
+
+    std::lock_guard<std::mutex> lock(stateMutex);
+    protocol = newProtocol;
+    bootloader = newBootloader;
+    taskQueue = std::make_unique<TaskQueue>();
+    state = newState;
+    running = true;
+    return false;
 }
 
 void TonecrestEditorService::disconnect()
@@ -168,6 +170,12 @@ bool TonecrestEditorService::isConnected() const
 bool TonecrestEditorService::isReady() const
 {
     return getState() == kStateReady;
+}
+
+bool TonecrestEditorService::isAwaitingReconnect() const
+{
+    std::lock_guard<std::mutex> lock(stateMutex);
+    return reconnecting;
 }
 
 TonecrestProtocol* TonecrestEditorService::getProtocol() const

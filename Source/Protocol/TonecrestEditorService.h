@@ -167,6 +167,8 @@ public:
     /** The preset number as the pedal shows it: "%03d" of index plus the numbering base. */
     std::string getPresetNumberText(int index) const;
     TonecrestData::FirmwareVersionInfo getDeviceVersion() const;
+    /** A firmware update waits for its pedal to come back on the bus. */
+    bool isAwaitingReconnect() const;
 
     void addListener(Listener* listener);
     void removeListener(Listener* listener);
@@ -267,6 +269,10 @@ private:
     // TonecrestProtocol::Handler (reader thread)
     void onTransportStateChanged(int state) override;
     void onNotification(const uint8_t* payload, size_t length) override;
+
+    /** Takes on a device after disconnect: during a firmware update's reconnect only the
+        pointer (true); otherwise with a new task queue in newState (false). */
+    bool attachDevice(TonecrestProtocol* newProtocol, TonecrestBootloader* newBootloader, int newState);
 
     // Task start and state
     Result startTask(int newState, Completion completion, TaskBody body);

@@ -40,6 +40,7 @@ TEST_F(DeviceWiringTest, PluggedPedalIsConnectedWaitedForAndRefreshedThenUnplugg
     ASSERT_TRUE(waitForState(TonecrestEditorService::kStateNotConnected));
     EXPECT_TRUE(pumpUntil([&] { return app->getConnectedDevice() == nullptr && device->isClosed(); }));
     EXPECT_EQ(backend.openHandleCount(), 0);
+    EXPECT_TRUE(plugInReady(pedal)) << "plugged back in, it is connected again";
 }
 
 TEST_F(DeviceWiringTest, SecondPedalIsLeftOpenAndIdleWhileTheFirstIsHeld)
@@ -65,6 +66,18 @@ TEST_F(DeviceWiringTest, SecondPedalIsLeftOpenAndIdleWhileTheFirstIsHeld)
     EXPECT_EQ(app->getNumWaitingDevices(), 0u);
     EXPECT_EQ(app->getConnectedDevice(), held);
     EXPECT_EQ(serviceState(), TonecrestEditorService::kStateReady);
+
+    // Back in while the first is held, it stays idle also once the first has gone.
+    second.plugIn(Mode::Normal);
+    ASSERT_TRUE(second.waitForMode(Mode::Normal, busWait));
+    ASSERT_TRUE(pumpUntil([&] { return app->getNumWaitingDevices() == 1; }));
+    first.unplug();
+    ASSERT_TRUE(waitForState(TonecrestEditorService::kStateNotConnected));
+    pump(100);
+    EXPECT_EQ(app->getConnectedDevice(), nullptr);
+    EXPECT_EQ(app->getNumWaitingDevices(), 1u);
+    EXPECT_EQ(serviceState(), TonecrestEditorService::kStateNotConnected);
+    EXPECT_TRUE(second.pedal().receivedPackets().empty()) << "nothing is sent to the idle pedal";
 }
 
 TEST_F(DeviceWiringTest, PedalReplacedBetweenTwoPollsIsPickedUp)

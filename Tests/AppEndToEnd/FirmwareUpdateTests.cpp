@@ -88,6 +88,75 @@ TEST_F(FirmwareUpdateInApp, PedalPulledOutDuringTheDSPTransferEndsInTheErrorWith
     service().removeListener(&pedal.userListener());
 }
 
+// The held pedal leaves the bus on purpose during an update; a second pedal plugged in
+// earlier stays idle all along, so firmware and assets reach only the pedal being updated.
+class SecondPedalDuringUpdate : public FirmwareUpdateInApp, public ::testing::WithParamInterface<SyntheticFirmware::Version>
+{
+};
+
+TEST_P(SecondPedalDuringUpdate, StaysIdleAndUntouched)
+{
+    const SyntheticFirmware::Version archiveSystem = GetParam();
+    auto& held = addPedal("/dev/hidraw-pedal-a");
+    auto& idle = addPedal("/dev/hidraw-pedal-b");
+    held.pedal().setPresetName(0, "Held Own");
+    idle.pedal().setPresetName(0, "Idle Own");
+    startApplication();
+    ASSERT_TRUE(plugInReady(held));
+    idle.plugIn(SimulatedPedalBus::Mode::Normal);
+    ASSERT_TRUE(idle.waitForMode(SimulatedPedalBus::Mode::Normal, std::chrono::seconds(5)));
+    ASSERT_TRUE(pumpUntil([&] { return app->getNumWaitingDevices() == 1; }));
+
+    auto archive = SyntheticFirmware::makeArchive({ archiveSystem, { 6, 3, 0 } });
+    Tonecrest::TonecrestData::Preset factoryPreset;
+    factoryPreset.name = "Factory One";
+    archive.presets.push_back({ 0, factoryPreset });
+    service().addListener(&held.userListener());
+    TonecrestEditorService::RestoreOptions options;
+    options.presets = true;
+    ASSERT_TRUE(service().beginFirmwareUpdate(archive, options, {}, [this] { finished = true; }).ok);
+    EXPECT_TRUE(pumpUntil([&] { return finished.load(); }, 60000)) << "state " << serviceState();
+    EXPECT_TRUE(pumpUntil([&] { return serviceState() == TonecrestEditorService::kStateReady; }));
+    EXPECT_EQ(service().getLastError(), "");
+
+    EXPECT_EQ(held.systemVersion(), archiveSystem);
+    EXPECT_EQ(held.pedal().loadedDSPImage(0), archive.dspFirmware);
+    EXPECT_EQ(held.pedal().loadedDSPImage(1), archive.dspFirmware2);
+    EXPECT_EQ(held.pedal().presetName(0), "Factory One");
+    EXPECT_EQ(idle.pedal().presetName(0), "Idle Own");
+    EXPECT_TRUE(idle.pedal().receivedPackets().empty()) << "nothing is sent to the idle pedal";
+    EXPECT_EQ(backend.openHandleCount(held.currentDevice().get()), 1);
+    EXPECT_EQ(backend.openHandleCount(idle.currentDevice().get()), 1);
+    EXPECT_EQ(app->getNumWaitingDevices(), 1u);
+    service().removeListener(&held.userListener());
+}
+
+// The pedals run 3.4.1: the same system version updates the DSPs only.
+INSTANTIATE_TEST_SUITE_P(Archive, SecondPedalDuringUpdate,
+                         ::testing::Values(SyntheticFirmware::Version { 3, 4, 1 }, SyntheticFirmware::Version { 3, 5, 0 }),
+                         [](const auto& info) { return info.index == 0 ? "DSPOnly" : "SystemAndDSP"; });
+
+TEST_F(FirmwareUpdateInApp, PedalArrivingInThePollThatSeesTheHeldOneLeaveForItsBootloaderStaysIdle)
+{
+    auto& held = addPedal("/dev/hidraw-pedal-a");
+    startApplication();
+    ASSERT_TRUE(plugInReady(held));
+    held.setUserIgnoresRequest(true);
+    ASSERT_TRUE(beginUpdate(held, SyntheticFirmware::makeArchive({ { 3, 5, 0 }, { 6, 3, 0 } })));
+    ASSERT_TRUE(pumpUntil([&] { return serviceState() == TonecrestEditorService::kStateReconnecting; }));
+
+    // No message is dispatched in between: the next poll sees both.
+    const auto other = backend.plugNew("/dev/hidraw-pedal-b", SimulatedPedalBus::kVendorID, SimulatedPedalBus::kNormalProductID);
+    held.powerCycleIntoBootloader();
+    EXPECT_TRUE(pumpUntil([&] { return finished.load(); }, 60000)) << "state " << serviceState();
+    EXPECT_TRUE(pumpUntil([&] { return serviceState() == TonecrestEditorService::kStateReady; }));
+    EXPECT_EQ(service().getLastError(), "");
+    EXPECT_EQ(held.systemVersion(), (SyntheticFirmware::Version { 3, 5, 0 }));
+    EXPECT_TRUE(other->writtenReports().empty()) << "nothing is sent to the idle pedal";
+    EXPECT_EQ(app->getNumWaitingDevices(), 1u);
+    service().removeListener(&held.userListener());
+}
+
 TEST_F(FirmwareUpdateInApp, UpdateFromAFileChosenInTheMainMenuRestoresWhatTheUserTicked)
 {
     auto& pedal = pedalBelowMinimum();

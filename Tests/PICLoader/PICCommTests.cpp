@@ -2,12 +2,10 @@
 #include "PICLoaderHIDDevice.h"
 #include "ByteMatchers.h"
 #include "PICTestHelpers.h"
+#include "Protocol/ProtocolTestHelpers.h"
 #include "SimulatedBootloader.h"
-#include "SimulatedHIDDevice.h"
 
 #include <gtest/gtest.h>
-
-#include <numeric>
 
 using namespace Tonecrest;
 using namespace Tonecrest::PICLoader;
@@ -15,244 +13,174 @@ using namespace Tonecrest::Testing;
 
 namespace
 {
-constexpr uint16_t kVendor = 0x04D8;
-constexpr uint16_t kBootloaderProduct = 0x003C;
-
-std::vector<uint8_t> counting(size_t count, uint8_t first = 1)
-{
-    std::vector<uint8_t> bytes(count);
-    std::iota(bytes.begin(), bytes.end(), first);
-    return bytes;
-}
-
 struct CommBench
 {
-    SimulatedHIDDevice device { kVendor, kBootloaderProduct };
+    explicit CommBench(SimulatedBootloader::Config chip = { 1, 56, { { 1, 0x1000, 64 } } }) : bootloader(device, chip) {}
+
+    CapturedLog log;
+    SimulatedHIDDevice device { 0x04D8, 0x003C };
+    SimulatedBootloader bootloader;
     PICLoaderHIDDevice hid { &device };
     Comm comm { hid };
-    PICLogCapture log;
-
-    std::vector<std::vector<uint8_t>> reports() const { return device.writtenReports(); }
 };
 
-SimulatedBootloader::Config chip(uint8_t family, uint32_t start, uint32_t size)
+/** An output report: command, u32 address, size; a program report's payload (its last `size`
+    bytes) holds `count` bytes of data from `from`, then blank (0xFF) bytes. */
+struct Report
 {
-    SimulatedBootloader::Config config;
-    config.family = family;
-    config.bytesPerPacket = 56;
-    config.regions = { { 1, start, size } };
-    return config;
+    int command;
+    uint32_t address = 0;
+    int size = 0;
+    size_t from = 0, count = 0;
+};
+
+void expectReports(const std::vector<Report>& expected, const std::vector<uint8_t>& data, const CommBench& bench)
+{
+    const auto written = bench.device.writtenReports();
+    ASSERT_EQ(written.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+    {
+        const Report& r = expected[i];
+        std::vector<uint8_t> report { 0, uint8_t(r.command), uint8_t(r.address), uint8_t(r.address >> 8), uint8_t(r.address >> 16),
+                                      uint8_t(r.address >> 24), uint8_t(r.size) };
+        report.resize(65 - size_t(r.command == 0x05 ? r.size : 0), 0x00);
+        report.insert(report.end(), data.begin() + long(r.from), data.begin() + long(r.from + r.count));
+        report.resize(65, r.command == 0x05 ? 0xFF : 0x00);
+        EXPECT_BYTES_EQ(report, written[i]) << "report " << i;
+    }
+}
+
+/** 1, 2, 3 ... with 0xFF over each [from, to); with phantom, blank words as a family-2 compiler
+    writes them instead: three 0xFF bytes and a zero phantom byte. */
+std::vector<uint8_t> data(size_t count, std::vector<std::pair<size_t, size_t>> blanks = {}, bool phantom = false)
+{
+    std::vector<uint8_t> bytes(count);
+    for (size_t i = 0; i < count; ++i)
+        bytes[i] = phantom ? (i % 4 == 3 ? 0x00 : 0xFF) : uint8_t(i + 1);
+    for (auto [from, to] : blanks)
+        std::fill(bytes.begin() + long(from), bytes.begin() + long(to), 0xFF);
+    return bytes;
 }
 } // namespace
 
-TEST(PICCommReports, EveryCommandHasItsExactReportBytes)
+TEST(PICComm, QueryEraseReadBackAndResetReports)
 {
-    CommBench bench;
-    SimulatedBootloader bootloader(bench.device, chip(1, 0x1000, 60));
-
+    CommBench bench({ 2, 56, { { 1, 0x800, 100 } } });
     DeviceDescription description;
     ASSERT_EQ(bench.comm.Query(description), kCommSuccess);
     ASSERT_EQ(bench.comm.Erase(), kCommSuccess);
-    auto data = counting(60);
-    ASSERT_EQ(bench.comm.Program(0x1000, 56, 1, 2, 1, 0x1000 + 60, data.data(), data.size()), kCommSuccess);
-    std::vector<uint8_t> readBack(60);
-    ASSERT_EQ(bench.comm.GetData(0x1000, 56, 1, 2, 0x1000 + 60, readBack.data(), readBack.size()), kCommSuccess);
-    ASSERT_EQ(bench.comm.ResetDevice(), kCommSuccess);
-
-    // A full packet fills the data field; the short last one sits at the end of the report.
-    auto full = outputReport({ 0x05, 0x00, 0x10, 0x00, 0x00, 56 });
-    std::copy(data.begin(), data.begin() + 56, full.begin() + 9);
-    auto last = outputReport({ 0x05, 0x38, 0x10, 0x00, 0x00, 4 });
-    std::copy(data.begin() + 56, data.end(), last.end() - 4);
-    const std::vector<std::vector<uint8_t>> expected {
-        outputReport({ 0x02 }),
-        outputReport({ 0x04 }),
-        full,
-        last,
-        outputReport({ 0x06 }),
-        outputReport({ 0x07, 0x00, 0x10, 0x00, 0x00, 56 }),
-        outputReport({ 0x07, 0x38, 0x10, 0x00, 0x00, 4 }),
-        outputReport({ 0x08 }),
-    };
-    auto written = bench.reports();
-    ASSERT_EQ(written.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i)
-        EXPECT_BYTES_EQ(expected[i], written[i]) << "report " << i;
-    EXPECT_EQ(readBack, data);
-    EXPECT_TRUE(bootloader.violations().empty());
-    EXPECT_TRUE(bench.log.contains("Preparing short packet of final program data with payload: 0x4"));
-}
-
-TEST(PICCommReports, ShortPacketOfPartWordIsCompletedWithBlankBytesAfterTheData)
-{
-    CommBench bench;
-    auto data = counting(6, 0x10);
-    // Family 3: 4-byte words, one byte per address; six bytes become two words.
-    ASSERT_EQ(bench.comm.Program(0x3000, 56, 1, 4, 3, 0x3006, data.data(), data.size()), kCommSuccess);
-
-    auto expected = outputReport({ 0x05, 0x00, 0x30, 0x00, 0x00, 8 });
-    std::copy(data.begin(), data.end(), expected.end() - 8);
-    expected[63] = 0xFF;
-    expected[64] = 0xFF;
-    ASSERT_GE(bench.reports().size(), 1u);
-    EXPECT_BYTES_EQ(expected, bench.reports()[0]);
-}
-
-TEST(PICCommReports, PacketSizeAboveTheDataFieldIsUsedAsFiftyEight)
-{
-    CommBench bench;
-    std::vector<uint8_t> data(70, 0x11);
-    ASSERT_EQ(bench.comm.Program(0x100, 64, 1, 2, 1, 0x100 + 70, data.data(), data.size()), kCommSuccess);
-    auto written = bench.reports();
-    ASSERT_EQ(written.size(), 3u);
-    EXPECT_EQ(written[0][6], 58);
-    EXPECT_EQ(written[1][6], 12);
-    EXPECT_EQ(written[1][2], 0x3A) << "second packet starts 58 addresses on";
-}
-
-TEST(PICProgramPackets, BlankPacketsAreSkippedAndCloseARunOfData)
-{
-    CommBench bench;
-    // A region of only blank bytes: nothing but the closing program complete.
-    std::vector<uint8_t> blank(112, 0xFF);
-    ASSERT_EQ(bench.comm.Program(0x1000, 56, 1, 2, 1, 0x1000 + 112, blank.data(), blank.size()), kCommSuccess);
-    ASSERT_EQ(bench.reports().size(), 1u);
-    EXPECT_BYTES_EQ(outputReport({ 0x06 }), bench.reports()[0]);
-    EXPECT_TRUE(bench.log.contains("Skipping data packet with all 0xFF with address: 0x1038"));
-
-    // Data, then two blank packets: one complete marks the gap, the second sends nothing.
-    bench.device.clearWrittenReports();
-    std::vector<uint8_t> data(168, 0xFF);
-    std::fill(data.begin(), data.begin() + 56, 0x42);
-    ASSERT_EQ(bench.comm.Program(0x2000, 56, 1, 2, 1, 0x2000 + 168, data.data(), data.size()), kCommSuccess);
-    auto written = bench.reports();
-    ASSERT_EQ(written.size(), 2u);
-    EXPECT_EQ(written[0][1], 0x05);
-    EXPECT_BYTES_EQ(outputReport({ 0x06, 0x38, 0x20, 0x00, 0x00, 0x00 }), written[1]);
-    EXPECT_TRUE(bench.log.contains("Sending program complete data packet to skip a packet with address: 0x2038"));
-}
-
-TEST(PICProgramPackets, FamilyTwoPhantomBytesDoNotMakeAPacketWorthSending)
-{
-    CommBench bench;
-    std::vector<uint8_t> data(56, 0xFF);
-    for (size_t i = 3; i < data.size(); i += 4)
-        data[i] = 0x00;
-    ASSERT_EQ(bench.comm.Program(0x400, 56, 2, 4, 2, 0x400 + 28, data.data(), data.size()), kCommSuccess);
-    ASSERT_EQ(bench.reports().size(), 1u);
-    EXPECT_EQ(bench.reports()[0][1], 0x06);
-
-    // The same bytes on another family are data.
-    bench.device.clearWrittenReports();
-    ASSERT_EQ(bench.comm.Program(0x400, 56, 1, 4, 3, 0x400 + 56, data.data(), data.size()), kCommSuccess);
-    EXPECT_EQ(bench.reports()[0][1], 0x05);
-}
-
-TEST(PICProgramPackets, BadArgumentsAreRefusedBeforeAnythingIsSent)
-{
-    CommBench bench;
-    std::vector<uint8_t> data(16, 0);
-    EXPECT_EQ(bench.comm.Program(0x10, 56, 1, 2, 1, 0x20, nullptr, 0), kCommFailure);
-    EXPECT_EQ(bench.comm.Program(0x10, 56, 0, 2, 1, 0x20, data.data(), data.size()), kCommFailure);
-    EXPECT_EQ(bench.comm.Program(0x10, 56, 1, 0, 1, 0x20, data.data(), data.size()), kCommFailure);
-    EXPECT_EQ(bench.comm.Program(0x20, 56, 1, 2, 1, 0x10, data.data(), data.size()), kCommFailure);
-    EXPECT_EQ(bench.comm.Program(0x10, 56, 1, 2, 1, 0x21, data.data(), data.size()), kCommFailure)
-        << "range longer than the data";
-    EXPECT_EQ(bench.comm.Program(0x10, 3, 1, 4, 3, 0x20, data.data(), data.size()), kCommFailure)
-        << "packet smaller than one word would never advance";
-    EXPECT_EQ(bench.comm.Program(0x10, 56, 1, 2, 1, 0x10, nullptr, 0), kCommSuccess) << "empty range";
-    EXPECT_TRUE(bench.reports().empty());
-    EXPECT_TRUE(bench.log.contains("Comm Error 2, origin at Comm.cpp:"));
-}
-
-TEST(PICCommCodes, WriteResultsMapToCodes)
-{
-    CommBench bench;
-    auto report = outputReport({ 0x08 });
-    bench.device.setWriteResult(-1);
-    EXPECT_EQ(bench.comm.SendPacket(report.data(), 65), kCommFailure);
-    bench.device.setWriteResult(0);
-    EXPECT_EQ(bench.comm.SendPacket(report.data(), 65), kCommTimeout);
-    bench.device.setWriteResult(40);
-    EXPECT_EQ(bench.comm.SendPacket(report.data(), 65), kCommFailure) << "a partial report is no command";
-    bench.device.clearWriteResult();
-    EXPECT_EQ(bench.comm.SendPacket(report.data(), 65), kCommSuccess);
-    EXPECT_TRUE(bench.log.contains("Comm Error 4, origin at Comm.cpp:"));
-}
-
-// Silence and the sequence's own codes are pinned end to end in the bootloader sequence tests.
-TEST(PICCommCodes, QueryCodesForWrongEchoReadErrorAndUnplug)
-{
-    {
-        CommBench bench;
-        SimulatedBootloader bootloader(bench.device, chip(1, 0x1000, 8));
-        bootloader.setWrongReplyCommand(0x02, 0x07);
-        DeviceDescription description;
-        description.family = 99;
-        EXPECT_EQ(bench.comm.Query(description), kCommWrongReply);
-        EXPECT_EQ(description.family, 99u) << "a wrong reply leaves the description alone";
-    }
-    {
-        CommBench bench;
-        bench.device.failNextRead(-1);
-        DeviceDescription description;
-        EXPECT_EQ(bench.comm.Query(description), kCommFailure);
-    }
-    {
-        CommBench bench;
-        bench.device.unplug();
-        DeviceDescription description;
-        EXPECT_EQ(bench.comm.Query(description), kCommFailure);
-        EXPECT_EQ(bench.comm.Erase(), kCommFailure);
-        EXPECT_TRUE(bench.log.contains("Comm Error check at Comm.cpp:"));
-        EXPECT_EQ(bench.comm.ResetDevice(), kCommFailure);
-    }
-}
-
-TEST(PICGetData, ReadsInPacketsOfWholeAddresses)
-{
-    CommBench bench;
-    SimulatedBootloader bootloader(bench.device, chip(2, 0x800, 100));
-
+    // 100 addresses of two bytes in 56-byte packets: 56, 56, 56 and 32 bytes.
     std::vector<uint8_t> out(200, 0xEE);
     ASSERT_EQ(bench.comm.GetData(0x800, 56, 2, 4, 0x800 + 100, out.data(), out.size()), kCommSuccess);
-
-    // Whole addresses of two bytes each: 28 a packet, then the last 16.
-    std::vector<std::vector<uint8_t>> expected;
-    for (int address : { 0x800, 0x81C, 0x838 })
-        expected.push_back(outputReport({ 0x07, address & 0xFF, address >> 8, 0, 0, 56 }));
-    expected.push_back(outputReport({ 0x07, 0x54, 0x08, 0, 0, 32 }));
-    EXPECT_EQ(bench.reports(), expected);
-    EXPECT_EQ(out, bootloader.flash(0x800));
+    ASSERT_EQ(bench.comm.ResetDevice(), kCommSuccess);
+    expectReports({ { 0x02 }, { 0x04 }, { 0x07, 0x800, 56 }, { 0x07, 0x81C, 56 }, { 0x07, 0x838, 56 }, { 0x07, 0x854, 32 }, { 0x08 } },
+                  {}, bench);
+    EXPECT_EQ(out, bench.bootloader.flash(0x800));
 }
 
-TEST(PICGetData, BadRepliesAndArgumentsEndTheReadWithoutOverrun)
+TEST(PICComm, ProgramPacketsCarryWholeWordsAndSkipBlankOnes)
+{
+    const struct
+    {
+        const char* name;
+        uint32_t packet, perAddress, perWord, family, start;
+        std::vector<uint8_t> data;
+        std::vector<Report> reports;
+    } cases[] = {
+        { "full packet, then a short one", 56, 1, 2, 1, 0x1000, data(60), { { 5, 0x1000, 56, 0, 56 }, { 5, 0x1038, 4, 56, 4 }, { 6 } } },
+        { "blank region", 56, 1, 2, 1, 0x1000, data(112, { { 0, 112 } }), { { 6 } } },
+        { "data, then two blank packets", 56, 1, 2, 1, 0x2000, data(168, { { 56, 168 } }), { { 5, 0x2000, 56, 0, 56 }, { 6, 0x2038 } } },
+        { "blank, data, blank, data", 56, 1, 2, 1, 0x1000, data(188, { { 0, 56 }, { 112, 168 } }),
+          { { 5, 0x1038, 56, 56, 56 }, { 6, 0x1070 }, { 5, 0x10A8, 20, 168, 20 }, { 6 } } },
+        { "packet size above the data field", 64, 1, 2, 1, 0x100, data(70), { { 5, 0x100, 58, 0, 58 }, { 5, 0x13A, 12, 58, 12 }, { 6 } } },
+        { "packet size of part words", 58, 1, 4, 3, 0x100, data(60), { { 5, 0x100, 56, 0, 56 }, { 5, 0x138, 4, 56, 4 }, { 6 } } },
+        { "short packet of part words", 56, 1, 4, 3, 0x3000, data(6), { { 5, 0x3000, 8, 0, 6 }, { 6 } } },
+        { "two bytes per address", 56, 2, 4, 2, 0x400, data(80), { { 5, 0x400, 56, 0, 56 }, { 5, 0x41C, 24, 56, 24 }, { 6 } } },
+        { "family 2 phantom bytes", 56, 2, 4, 2, 0x400, data(56, {}, true), { { 6 } } },
+        { "the same bytes on family 3", 56, 1, 4, 3, 0x400, data(56, {}, true), { { 5, 0x400, 56, 0, 56 }, { 6 } } },
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        CommBench bench;
+        const uint32_t end = c.start + uint32_t(c.data.size() / c.perAddress);
+        ASSERT_EQ(bench.comm.Program(c.start, c.packet, c.perAddress, c.perWord, c.family, end, c.data.data(), c.data.size()), 0);
+        expectReports(c.reports, c.data, bench);
+    }
+}
+
+TEST(PICComm, BadArgumentsAndRepliesFailWithoutSendingMore)
 {
     CommBench bench;
-    SimulatedBootloader bootloader(bench.device, chip(1, 0x1000, 64));
-    std::vector<uint8_t> out(64);
+    std::vector<uint8_t> buffer(64, 0x11);
+    uint8_t* const b = buffer.data();
+    Comm& comm = bench.comm;
+    EXPECT_EQ(comm.SendPacket(nullptr, 65), 2);
+    EXPECT_EQ(comm.ReceivePacket(nullptr, 65), 2);
+    EXPECT_EQ(comm.Program(0x1000, 56, 1, 2, 1, 0x1010, nullptr, 0), 2) << "no data";
+    EXPECT_EQ(comm.Program(0x1000, 56, 0, 2, 1, 0x1010, b, 64), 2) << "no bytes per address";
+    EXPECT_EQ(comm.Program(0x1000, 56, 1, 0, 1, 0x1010, b, 64), 2) << "no bytes per word";
+    EXPECT_EQ(comm.Program(0x1010, 56, 1, 2, 1, 0x1000, b, 64), 2) << "end before start";
+    EXPECT_EQ(comm.Program(0x1000, 56, 1, 2, 1, 0x1041, b, 64), 2) << "range beyond the data";
+    EXPECT_EQ(comm.Program(0x1000, 3, 1, 4, 3, 0x1010, b, 64), 2) << "packet below a word";
+    EXPECT_EQ(comm.Program(0x1000, 5, 2, 1, 1, 0x1010, b, 64), 2) << "packet of part addresses";
+    EXPECT_EQ(comm.GetData(0x1000, 56, 1, 2, 0x1040, b, 63), 2) << "read-back into too small a buffer";
+    EXPECT_EQ(comm.GetData(0x1000, 56, 1, 2, 0x1040, nullptr, 64), 2) << "read-back without a buffer";
+    EXPECT_EQ(comm.GetData(0x1000, 0, 1, 2, 0x1040, b, 64), 2) << "read-back, packet size 0";
+    EXPECT_EQ(comm.GetData(0x1000, 56, 0, 2, 0x1040, b, 64), 2) << "read-back, no bytes per address";
+    EXPECT_EQ(comm.GetData(0x1040, 56, 1, 2, 0x1000, b, 64), 2) << "read-back, end before start";
+    EXPECT_EQ(bench.log.lines().size(), 14u) << "one error line each";
+    for (const auto& line : bench.log.lines())
+        EXPECT_NE(line.find("Comm Error 2, origin at Comm.cpp:"), std::string::npos) << line;
+    EXPECT_EQ(comm.Program(0x1000, 56, 1, 2, 1, 0x1000, nullptr, 0), 0) << "empty range";
+    EXPECT_EQ(comm.GetData(0x1000, 56, 1, 2, 0x1000, nullptr, 0), 0) << "empty read-back";
+    EXPECT_TRUE(bench.device.writtenReports().empty());
 
-    EXPECT_EQ(bench.comm.GetData(0x1000, 56, 1, 2, 0x1040, out.data(), 63), kCommFailure) << "buffer too small";
-    EXPECT_EQ(bench.comm.GetData(0x1000, 0, 1, 2, 0x1040, out.data(), out.size()), kCommFailure);
-    EXPECT_EQ(bench.comm.GetData(0x1040, 56, 1, 2, 0x1000, out.data(), out.size()), kCommFailure);
-    EXPECT_EQ(bench.comm.GetData(0x1000, 56, 1, 2, 0x1000, nullptr, 0), kCommSuccess) << "empty range";
-    EXPECT_TRUE(bench.reports().empty());
-
-    // A reply claiming no data would otherwise ask for the same packet for ever.
-    bootloader.setGetDataReplySize(0);
-    EXPECT_EQ(bench.comm.GetData(0x1000, 56, 1, 2, 0x1040, out.data(), out.size()), kCommFailure);
-    EXPECT_EQ(bench.reports().size(), 1u);
-
-    // A reply claiming more than was asked for is out of step with the request.
-    for (int claimed : { 57, 58, 59, 255 })
+    // Replies of no data, more than asked for, more than a report holds, or part addresses: one
+    // request each, and nothing copied.
+    for (int replySize : { 0, 57, 255, 55 })
     {
-        bench.device.clearWrittenReports();
-        bootloader.setGetDataReplySize(claimed);
-        EXPECT_EQ(bench.comm.GetData(0x1000, 56, 1, 2, 0x1040, out.data(), out.size()), kCommFailure) << claimed;
-        EXPECT_EQ(bench.reports().size(), 1u) << claimed;
+        bench.bootloader.setGetDataReplySize(replySize);
+        EXPECT_EQ(comm.GetData(0x1000, 56, replySize == 55 ? 2 : 1, 4, replySize == 55 ? 0x1020 : 0x1040, b, 64), 2) << replySize;
     }
+    EXPECT_EQ(bench.device.writtenReports().size(), 4u);
+    EXPECT_EQ(buffer, std::vector<uint8_t>(64, 0x11));
+    bench.bootloader.setGetDataReplySize(-1);
+    EXPECT_EQ(comm.GetData(0x1000, 1, 1, 2, 0x1002, b, 64), 0) << "one byte a packet";
+    EXPECT_EQ(bench.device.writtenReports().size(), 6u);
 
-    bootloader.dropRepliesTo(0x07);
-    EXPECT_EQ(bench.comm.GetData(0x1000, 56, 1, 2, 0x1040, out.data(), out.size()), kCommTimeout);
-    EXPECT_TRUE(bench.log.contains("Comm::GetData: Error reading packet with address: 0x1000"));
+    bench.bootloader.setWrongReplyCommand(0x02, 0x07);
+    DeviceDescription description;
+    description.family = 99;
+    EXPECT_EQ(comm.Query(description), 3);
+    EXPECT_EQ(description.family, 99u) << "a wrong reply leaves the description alone";
+}
+
+TEST(PICDeviceDescription, QueryReplyGivesFamilyWidthsAndRegions)
+{
+    using Regions = std::vector<MemoryRegion>;
+    const struct
+    {
+        std::vector<uint8_t> reply;
+        std::vector<uint32_t> fields; // family, packet, words (flash, EEPROM, config), addresses (flash, EEPROM, config)
+        Regions regions;
+    } cases[] = {
+        { queryReply(56, 1, { { 1, 0x1000, 0x200 }, { 2, 0xF00000, 0x100 }, { 3, 0x300000, 0x0E } }), { 1, 56, 2, 1, 2, 1, 1, 1 },
+          Regions { { 1, 0x1000, 0x1200, 0x200 }, { 2, 0xF00000, 0xF00100, 0x100 }, { 3, 0x300000, 0x30000E, 0x0E } } },
+        { queryReply(56, 2, { { 1, 0x400, 0x1000 }, { 2, 0x7FF000, 0x400 }, { 3, 0xF80000, 0x10 } }), { 2, 56, 4, 1, 4, 2, 1, 2 },
+          Regions { { 1, 0x400, 0x1400, 0x2000 }, { 2, 0x7FF000, 0x7FF400, 0x400 }, { 3, 0xF80000, 0xF80010, 0x20 } } },
+        { queryReply(64, 3, { { 9, 0x1000, 0x10 }, { 1, 0x10, 0xFFFFFFFF } }), { 3, 58, 4, 1, 2, 1, 1, 1 },
+          Regions { { 0, 0x1000, 0x1010, 0 }, { 1, 0x10, 0x1000000F, 0x0FFFFFFF } } },
+        { queryReply(57, 7, { { 1, 0x1000, 8 }, { 1, 0x2000, 8 }, { 3, 0x3000, 8 }, { 1, 0x4000, 8 } }, false), { 7, 57, 2, 1, 2, 1, 1, 1 },
+          Regions { { 1, 0x1000, 0x1008, 8 }, { 1, 0x2000, 0x2008, 8 }, { 3, 0x3000, 0x3008, 8 } } },
+        { queryReply(56, 1, {}), { 1, 56, 2, 1, 2, 1, 1, 1 }, Regions {} },
+    };
+    for (const auto& c : cases)
+    {
+        const auto d = DeviceDescription::fromQueryResponse(c.reply.data());
+        EXPECT_EQ((std::vector<uint32_t> { d.family, d.bytesPerPacket, d.bytesPerWordFlash, d.bytesPerWordEEPROM, d.bytesPerWordConfig,
+                                           d.bytesPerAddressFlash, d.bytesPerAddressEEPROM, d.bytesPerAddressConfig }),
+                  c.fields);
+        EXPECT_EQ(d.regions, c.regions) << "family " << c.fields[0];
+    }
 }

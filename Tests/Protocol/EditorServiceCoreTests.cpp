@@ -1,4 +1,5 @@
 #include "EditorServiceTestRig.h"
+#include "TonecrestBootloader.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +56,14 @@ TEST(EditorServiceCore, ConnectWhileConnectedDisconnectsFirst)
     rig.connect();
     EXPECT_EQ(rig.listener.statesSeen(), (std::vector<int> { 1, 0, 1 }));
     EXPECT_TRUE(rig.service->isReady());
+
+    SimulatedHIDDevice loaderDevice(0x04D8, 0x003C);
+    TonecrestBootloader loader(&loaderDevice);
+    rig.service->connectBootloader(&loader);
+    rig.connect();
+    EXPECT_EQ(rig.listener.statesSeen(), (std::vector<int> { 1, 0, 1, 0, 2, 0, 1 }));
+    rig.connection.device.unplug(); // the transport's failure reaches the service
+    EXPECT_TRUE(rig.waitForError("A communication error occurred"));
 }
 
 TEST(EditorServiceCore, QuickTaskReportsReadyAgainAndLongTaskRefusesSecond)

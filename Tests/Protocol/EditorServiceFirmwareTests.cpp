@@ -107,10 +107,14 @@ TEST(FirmwareUpdate, FullUpdateThroughTheBootloaderEndsReadyWithEverythingLoaded
     ASSERT_EQ(rig.waitUntilIdle(), 2) << "3.3.0 is below the minimum";
 
     auto archive = SyntheticFirmware::makeArchive({ { 3, 5, 0 }, { 6, 3, 0 } });
+    rig.listener.clear();
     rig.update(archive, { false, false, false, true });
     ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
 
-    EXPECT_TRUE(sawState(rig.listener, 12)) << "the user was asked to start the bootloader";
+    // The user is asked to start the bootloader; the pedal's comings and goings show nothing.
+    auto states = rig.listener.statesSeen();
+    states.resize(std::min<size_t>(states.size(), 4)); // the refresh's own end may still be on its way
+    EXPECT_EQ(states, (std::vector<int> { 12, 7, 1, 4 }));
     EXPECT_FALSE(sawState(rig.listener, 0)) << "the pedal's re-enumerations never show as a disconnect";
     EXPECT_EQ(rig.bus.systemVersion(), (SyntheticFirmware::Version { 3, 5, 0 }));
     auto loaded = rig.bus.pedal().loadedDSPImage(0);
@@ -240,6 +244,69 @@ TEST(FirmwareUpdate, NoBootloaderEverAppearsUntilCancelled)
     ASSERT_TRUE(done.wait());
     EXPECT_EQ(rig.service->getState(), 13);
     EXPECT_EQ(rig.service->getLastError(), "Could not reconnect to the device (1)");
+}
+
+// An update that failed while its pedal was away leaves its task queue behind; the worker
+// may still be finishing when a pedal connects. Its listener calls read the service, so
+// connect must not join that worker while it holds the service's state.
+TEST(FirmwareUpdate, ConnectWhileAFailedUpdateIsStillFinishingDoesNotDeadlock)
+{
+    struct LingeringListener : RecordingServiceListener
+    {
+        void onEditorServiceStateChanged(int state) override
+        {
+            RecordingServiceListener::onEditorServiceStateChanged(state);
+            if (state != TonecrestEditorService::kStateError)
+                return;
+            reported.set_value();
+            // Keep the worker busy a while, reading the service as a view does.
+            for (int i = 0; i < 100 && !connected; ++i)
+            {
+                sawNewConnection = sawNewConnection || service->getState() != state;
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+        }
+        Service* service = nullptr;
+        std::promise<void> reported;
+        std::atomic<bool> connected { false };
+        bool sawNewConnection = false;
+    };
+    struct Scene
+    {
+        LingeringListener lingering;
+        EditorServiceRig rig;
+    };
+    auto scene = std::make_unique<Scene>();
+    auto& rig = scene->rig;
+    rig.connectAndRefresh();
+    ASSERT_TRUE(rig.service->beginFirmwareUpdate(SyntheticFirmware::makeArchive({ { 3, 5, 0 }, { 6, 2, 0 } }), {}, nullptr, nullptr).ok);
+    ASSERT_EQ(rig.waitWhileState(7), 12);
+    rig.service->disconnect(); // the user power-cycles the pedal: the task waits on
+    scene->lingering.service = rig.service.get();
+    rig.service->addListener(&scene->lingering);
+    auto reported = scene->lingering.reported.get_future();
+    rig.service->cancelAll(); // and gives up
+    ASSERT_EQ(reported.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+
+    std::promise<void> connected;
+    auto done = connected.get_future();
+    std::thread connecting([&scene, &connected] {
+        scene->rig.service->connect(scene->rig.connection.protocol.get());
+        scene->lingering.connected = true;
+        connected.set_value();
+    });
+    if (done.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
+    {
+        // Deadlocked: leave the stuck threads what they still point at.
+        connecting.detach();
+        (void)scene.release();
+        FAIL() << "connect deadlocked with the old task's worker";
+    }
+    connecting.join();
+    EXPECT_FALSE(scene->lingering.sawNewConnection) << "the old task ended before the new pedal was taken on";
+    EXPECT_EQ(rig.service->getState(), 1);
+    EXPECT_EQ(rig.service->getLastError(), "Could not reconnect to the device (1)");
+    rig.service->removeListener(&scene->lingering);
 }
 
 TEST(FirmwareUpdate, StartsFromTheErrorStateButNotWhileBusy)
