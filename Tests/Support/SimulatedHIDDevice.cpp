@@ -71,6 +71,8 @@ int SimulatedHIDDevice::write(const uint8_t* data, size_t length)
             return -1;
         if (overrideWrite)
             return writeResult;
+        if (writesUntilFailure > 0 && --writesUntilFailure == 0)
+            return failingWriteResult;
         // The pedal has one unnumbered output report: anything else is refused as hidraw would.
         if (length == 0 || data[0] != 0 || length - 1 > kReportSize)
             return -1;
@@ -173,6 +175,13 @@ void SimulatedHIDDevice::clearWriteResult()
 {
     std::lock_guard<std::mutex> lock(mutex);
     overrideWrite = false;
+}
+
+void SimulatedHIDDevice::failWriteAt(int nth, int result)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    writesUntilFailure = std::max(nth, 0);
+    failingWriteResult = result;
 }
 
 void SimulatedHIDDevice::setFrameTiming(bool enabled)

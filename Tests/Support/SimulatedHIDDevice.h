@@ -64,6 +64,9 @@ public:
     /** Every later write returns this value instead of succeeding (-1: failure, short count). */
     void setWriteResult(int result);
     void clearWriteResult();
+    /** The nth write from now (1 = the next) returns result and never reaches the pedal;
+        the writes around it go through. */
+    void failWriteAt(int nth, int result = -1);
 
     /** On: every output report takes one 1 ms frame before the pedal sees it, and input
         reports become readable one per 1 ms frame after they are queued. Real time, never
@@ -105,6 +108,8 @@ private:
     int pendingReadError = 0;
     bool overrideWrite = false;
     int writeResult = 0;
+    int writesUntilFailure = 0;
+    int failingWriteResult = -1;
     bool timedFrames = false;
     Clock::time_point lastInputFrame {};
     std::shared_ptr<WireTrace> wireTrace;
