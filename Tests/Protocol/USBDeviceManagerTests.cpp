@@ -19,9 +19,14 @@ std::atomic<const void*> gWatched { nullptr };
 std::atomic<bool> gWatchedFreed { false };
 } // namespace
 
+// Every plain new and delete of the executable goes through these, so that the pairs match.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    return std::malloc(size == 0 ? 1 : size);
+}
 void* operator new(std::size_t size)
 {
-    if (void* p = std::malloc(size == 0 ? 1 : size))
+    if (void* p = ::operator new(size, std::nothrow))
         return p;
     throw std::bad_alloc();
 }
@@ -33,6 +38,7 @@ static void release(void* p) noexcept
 }
 void operator delete(void* p) noexcept { release(p); }
 void operator delete(void* p, std::size_t) noexcept { release(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { release(p); }
 
 namespace
 {
