@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -41,20 +42,14 @@ protected:
     }
 };
 
-class BlockVariantTest : public ::testing::Test
-{
-protected:
-    SimulatedPedalConnection link { 1 };
-};
 } // namespace
 
 // ---- Reads ---------------------------------------------------------------------------------------
 
-TEST_F(BlockTest, ReadRequestsThenAcknowledgesEveryChunk)
+TEST_F(BlockTest, ReadRequestsThenAcknowledgesEveryChunkAndKeepsWhatFits)
 {
     pedal.setPresetName(5, "Crunch Lead");
     std::string name;
-
     ASSERT_TRUE(protocol.readPresetName(5, name).ok);
     EXPECT_EQ(name, "Crunch Lead");
 
@@ -64,17 +59,13 @@ TEST_F(BlockTest, ReadRequestsThenAcknowledgesEveryChunk)
     EXPECT_BYTES_EQ(bytes({ 0xC5, 5, 2, 5, 0, 0, 0 }), packets[0]);
     for (size_t i = 1; i < 4; ++i)
         EXPECT_BYTES_EQ(bytes({ 0xC0, 0 }), packets[i]);
-}
 
-TEST_F(BlockTest, ReadDropsBytesBeyondCapacityButReportsTheTotal)
-{
+    // Bytes beyond the capacity are dropped, but the total is reported.
     const auto sent = pattern(100);
     pedal.setBlock(P::kDataPresetName, 0, sent);
-
     std::vector<uint8_t> buffer(80, 0xEE);
     size_t bytesRead = 0;
     ASSERT_TRUE(protocol.readData(P::kDataPresetName, 0, buffer.data(), 68, bytesRead).ok);
-
     EXPECT_EQ(bytesRead, 100u);
     EXPECT_BYTES_EQ(std::vector<uint8_t>(sent.begin(), sent.begin() + 68), std::vector<uint8_t>(buffer.begin(), buffer.begin() + 68));
     EXPECT_BYTES_EQ(std::vector<uint8_t>(12, 0xEE), std::vector<uint8_t>(buffer.begin() + 68, buffer.end()));
@@ -145,42 +136,57 @@ TEST_F(BlockTest, OversizedAndShortBlocksDecodeOnlyWhatArrived)
     EXPECT_EQ(cabinet.name, "keep");
 }
 
-TEST_F(BlockTest, RefusedReadStartEntersTheErrorState)
+TEST_F(BlockTest, FaultsDuringTransfersEnterTheErrorStateOrLeaveItAsTheyFind)
 {
-    std::string name = "unchanged";
-    EXPECT_EQ(errorText(protocol.readUserCabinetName(40, name)), "Got NACK waiting for TRANSFER_START");
-    EXPECT_EQ(name, "unchanged");
-    EXPECT_EQ(protocol.getState(), P::kStateError);
-}
-
-TEST_F(BlockTest, NackDuringReadEntersTheErrorState)
-{
-    pedal.setGlobals({ { 1, 2.0f } });
-    pedal.addFault({ P::kAck, Fault::Nack, 2 });
-    TonecrestData::ParameterMap globals { { 9, 9.0f } };
-
-    EXPECT_EQ(errorText(protocol.readGlobals(globals)), "Got unexpected NACK during read transfer");
-    EXPECT_EQ(globals, (TonecrestData::ParameterMap { { 9, 9.0f } }));
-    EXPECT_EQ(protocol.getState(), P::kStateError);
-}
-
-TEST_F(BlockTest, LostChunkTimesOutAndEntersTheErrorState)
-{
-    pedal.addFault({ P::kAck, Fault::Drop, 1 });
+    struct Case
+    {
+        const char* name;
+        SimulatedPedal::FaultRule fault;
+        std::function<Result(TonecrestProtocol&)> run;
+        const char* text;
+        int state;
+    };
     std::string name;
-    EXPECT_EQ(errorText(protocol.readCurrentCabinetName(name)), "Timeout");
-    EXPECT_EQ(protocol.getState(), P::kStateError);
-}
-
-TEST_F(BlockTest, UnplugDuringReadEndsItAtOnce)
-{
-    pedal.addFault({ P::kAck, Fault::Unplug, 10 });
+    TonecrestData::ParameterMap globals;
     auto cabinet = rampCabinet("before");
-    const auto before = cabinet.samples;
-
-    EXPECT_EQ(errorText(protocol.readPresetCabinetData(9, cabinet)), "Disconnect/error while waiting");
-    EXPECT_EQ(cabinet.samples, before);
-    EXPECT_EQ(protocol.getState(), P::kStateError);
+    const Case cases[] = {
+        { "refused read start", {}, [&](P& p) { return p.readUserCabinetName(40, name); }, "Got NACK waiting for TRANSFER_START", P::kStateError },
+        { "NACK during a read", { P::kAck, Fault::Nack, 2 }, [&](P& p) { return p.readGlobals(globals); },
+          "Got unexpected NACK during read transfer", P::kStateError },
+        { "lost chunk", { P::kAck, Fault::Drop, 1 }, [&](P& p) { return p.readCurrentCabinetName(name); }, "Timeout", P::kStateError },
+        { "unplugged during a read", { P::kAck, Fault::Unplug, 10 }, [&](P& p) { return p.readPresetCabinetData(9, cabinet); },
+          "Disconnect/error while waiting", P::kStateError },
+        { "refused write start", { P::kTransferStart, Fault::Nack }, [](P& p) { return p.writeGlobals({ { 1, 1.0f } }); },
+          "Got NACK waiting for TRANSFER_START", P::kStateRunning },
+        { "NACK to a chunk", { P::kDataChunk, Fault::Nack, 3 }, [](P& p) { return p.writePresetCabinetData(1, rampCabinet("x")); },
+          "Got NACK during write transfer", P::kStateError },
+        { "NACK to the end", { P::kTransferEnd, Fault::Nack }, [](P& p) { return p.writePresetName(1, "x"); },
+          "Got NACK during write transfer", P::kStateError },
+        { "unplugged during a write", { P::kDataChunk, Fault::Unplug, 50 }, [](P& p) { return p.writeCurrentCabinetData(rampCabinet("x")); },
+          "Disconnect/error while waiting", P::kStateError },
+        { "unanswered writeback", { P::kWriteback, Fault::Drop }, [](P& p) { return p.writebackData(P::kDataGlobals, 0); },
+          "Timeout", P::kStateError },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        SimulatedPedalConnection fresh;
+        fresh.pedal.setGlobals({ { 1, 2.0f } });
+        if (c.fault.packetType != 0)
+            fresh.pedal.addFault(c.fault);
+        name = "unchanged";
+        globals = { { 9, 9.0f } };
+        EXPECT_EQ(errorText(c.run(*fresh.protocol)), c.text);
+        EXPECT_EQ(fresh.protocol->getState(), c.state);
+        EXPECT_EQ(name, "unchanged");
+        EXPECT_EQ(globals, (TonecrestData::ParameterMap { { 9, 9.0f } }));
+        EXPECT_EQ(cabinet.samples, rampCabinet("before").samples);
+        EXPECT_TRUE(fresh.pedal.blockWrites().empty()) << "nothing stored";
+        if (c.fault.packetType == P::kDataChunk && c.fault.fault == Fault::Nack)
+        {
+            EXPECT_EQ(fresh.pedal.receivedPacketsOfType(P::kDataChunk).size(), 4u) << "nothing sent after the refused chunk";
+        }
+    }
 }
 
 // ---- Writes --------------------------------------------------------------------------------------
@@ -190,125 +196,63 @@ TEST_F(BlockTest, EightKilobyteWriteIsChunkedAndEndedWithWordCountAndChecksum)
     const auto cabinet = rampCabinet("Ramp");
     ASSERT_TRUE(protocol.writeUserCabinetData(7, cabinet).ok);
 
-    std::vector<uint8_t> expected(TonecrestData::cabinetDataBlockBytes);
-    TonecrestData::encodeCabinetSamples(cabinet, expected.data(), expected.size());
-
     EXPECT_BYTES_EQ(bytes({ 0xC2, 0 }), pedal.receivedPackets().at(0));
     auto written = chunks();
     ASSERT_EQ(written.size(), 133u);
     for (size_t i = 0; i < 132; ++i)
         ASSERT_EQ(written[i][1], 62) << "chunk " << i;
     EXPECT_EQ(written[132][1], 8);
-
-    std::vector<uint8_t> joined;
-    for (const auto& chunk : written)
-        joined.insert(joined.end(), chunk.begin() + 2, chunk.end());
-    EXPECT_BYTES_EQ(expected, joined);
-
-    const uint16_t checksum = TonecrestData::dataChecksum(expected.data(), expected.size());
-    EXPECT_BYTES_EQ(bytes({ 0xC4, 7, 10, 7, 0, 0x00, 0x08, checksum & 0xFF, checksum >> 8 }), endPacket());
-
-    EXPECT_BYTES_EQ(expected, pedal.block(P::kDataUserCabinetData, 7));
+    // 8192 bytes = 0x800 words; the pedal checks the checksum and keeps only a block that matches.
+    const auto end = endPacket();
+    EXPECT_BYTES_EQ(bytes({ 0xC4, 7, 10, 7, 0, 0x00, 0x08 }), std::vector<uint8_t>(end.begin(), end.begin() + 7));
+    EXPECT_EQ(pedal.userCabinet(7).samples, cabinet.samples);
     ASSERT_EQ(writebackPackets().size(), 1u);
     EXPECT_BYTES_EQ(bytes({ 0xC6, 3, 10, 7, 0 }), writebackPackets()[0]);
-}
 
-TEST_F(BlockTest, PresetNameWriteEndsWithShortChunkAndKnownChecksum)
-{
-    ASSERT_TRUE(protocol.writePresetName(0, "abc").ok);
-
-    auto written = chunks();
-    ASSERT_EQ(written.size(), 2u);
-    EXPECT_EQ(written[0][1], 62);
-    EXPECT_EQ(written[1][1], 6);
     // 68 bytes = 17 words; the block 'a' 0 0 0 'b' 0 0 0 'c' 0 ... sums to 0x2D30.
+    ASSERT_TRUE(protocol.writePresetName(0, "abc").ok);
+    EXPECT_EQ(chunks().back()[1], 6);
     EXPECT_BYTES_EQ(bytes({ 0xC4, 7, 2, 0, 0, 17, 0, 0x30, 0x2D }), endPacket());
-}
 
-TEST_F(BlockTest, RefusedWriteStartLeavesTheStateAlone)
-{
-    pedal.addFault({ P::kTransferStart, Fault::Nack });
-    EXPECT_EQ(errorText(protocol.writeGlobals({ { 1, 1.0f } })), "Got NACK waiting for TRANSFER_START");
-    EXPECT_EQ(protocol.getState(), P::kStateRunning);
-    EXPECT_TRUE(pedal.blockWrites().empty());
-    EXPECT_TRUE(writebackPackets().empty());
-}
-
-TEST_F(BlockTest, NackToAChunkOrTheEndEntersTheErrorState)
-{
-    pedal.addFault({ P::kDataChunk, Fault::Nack, 3 });
-    EXPECT_EQ(errorText(protocol.writePresetCabinetData(1, rampCabinet("x"))), "Got NACK during write transfer");
-    EXPECT_EQ(protocol.getState(), P::kStateError);
-    EXPECT_EQ(chunks().size(), 4u) << "nothing is sent after the refused chunk";
-
-    protocol.clearError();
-    pedal.addFault({ P::kTransferEnd, Fault::Nack });
-    EXPECT_EQ(errorText(protocol.writePresetName(1, "x")), "Got NACK during write transfer");
-    EXPECT_EQ(protocol.getState(), P::kStateError);
-    EXPECT_TRUE(pedal.blockWrites().empty());
-}
-
-TEST_F(BlockTest, UnplugDuringWriteEndsItAtOnce)
-{
-    pedal.addFault({ P::kDataChunk, Fault::Unplug, 50 });
-    EXPECT_EQ(errorText(protocol.writeCurrentCabinetData(rampCabinet("x"))), "Disconnect/error while waiting");
-    EXPECT_EQ(protocol.getState(), P::kStateError);
-    EXPECT_FALSE(pedal.hasStoredBlock(P::kDataCurrentCabinetData, 0));
-}
-
-TEST_F(BlockTest, ZeroLengthWriteIsStartThenEnd)
-{
-    // The pedal keeps fixed-size blocks and refuses it; the wire is what matters here.
+    // A zero-length write is start then end (the pedal refuses it; the wire is what matters).
+    pedal.clearReceivedPackets();
     protocol.sendData(P::kDataPresetName, 3, nullptr, 0);
-
     auto packets = pedal.receivedPackets();
     ASSERT_EQ(packets.size(), 2u);
     EXPECT_BYTES_EQ(bytes({ 0xC2, 0 }), packets[0]);
     EXPECT_BYTES_EQ(bytes({ 0xC4, 7, 2, 3, 0, 0, 0, 0, 0 }), packets[1]);
 }
 
-TEST_F(BlockTest, AddressesAndLengthsThatDoNotFitTheWireAreRefusedUnsent)
+TEST_F(BlockTest, WhatDoesNotFitTheWireOrTheBlockIsRefusedUnsent)
 {
     const auto data = pattern(8);
     size_t bytesRead = 0;
     uint8_t buffer[8];
-
-    EXPECT_EQ(errorText(protocol.sendData(P::kDataPresetName, 0, data.data(), 6)), "Invalid transfer length: %zu");
-    EXPECT_EQ(errorText(protocol.sendData(P::kDataPresetName, 0x10000, data.data(), 8)), "Invalid index: %u");
-    EXPECT_EQ(errorText(protocol.sendData(0x102, 0, data.data(), 8)), "Invalid data type: %u");
-    EXPECT_EQ(errorText(protocol.readData(P::kDataPresetName, 70000, buffer, sizeof buffer, bytesRead)), "Invalid index: %u");
-    EXPECT_EQ(errorText(protocol.writebackData(P::kDataPresetName, 0x10000)), "Invalid index: %u");
-
-    EXPECT_TRUE(pedal.receivedPackets().empty());
-    EXPECT_EQ(protocol.getState(), P::kStateRunning);
-}
-
-TEST_F(BlockTest, TooManyParamsIsRefusedBeforeAnyPacket)
-{
-    EXPECT_EQ(errorText(protocol.writePreset(0, paramsWithEntries(513))), "Too many params");
-    EXPECT_EQ(errorText(protocol.writeGlobals(paramsWithEntries(129))), "Too many params");
     TonecrestData::AmpModelParams amp;
     amp.params = paramsWithEntries(257);
-    EXPECT_EQ(errorText(protocol.writeAmpModelParams(0, amp, true)), "Too many params");
-
+    SimulatedPedalConnection older { 1 };
+    const std::pair<Result, const char*> cases[] = {
+        { protocol.sendData(P::kDataPresetName, 0, data.data(), 6), "Invalid transfer length: %zu" },
+        { protocol.sendData(P::kDataPresetName, 0x10000, data.data(), 8), "Invalid index: %u" },
+        { protocol.sendData(0x102, 0, data.data(), 8), "Invalid data type: %u" },
+        { protocol.readData(P::kDataPresetName, 70000, buffer, sizeof buffer, bytesRead), "Invalid index: %u" },
+        { protocol.writebackData(P::kDataPresetName, 0x10000), "Invalid index: %u" },
+        { protocol.writePreset(0, paramsWithEntries(513)), "Too many params" },
+        { protocol.writeGlobals(paramsWithEntries(129)), "Too many params" },
+        { protocol.writeAmpModelParams(0, amp, true), "Too many params" },
+        { older.protocol->writePreset(0, paramsWithEntries(129)), "Too many params" },
+    };
+    for (const auto& [result, text] : cases)
+        EXPECT_EQ(errorText(result), text);
     EXPECT_TRUE(pedal.receivedPackets().empty());
+    EXPECT_TRUE(older.pedal.receivedPackets().empty());
     EXPECT_EQ(protocol.getState(), P::kStateRunning);
-}
 
-TEST_F(BlockVariantTest, OlderFormatSendsTheShortPresetList)
-{
-    TonecrestProtocol& protocol = *link.protocol;
-    EXPECT_EQ(errorText(protocol.writePreset(0, paramsWithEntries(129))), "Too many params");
-    EXPECT_TRUE(link.pedal.receivedPackets().empty());
-
-    ASSERT_TRUE(protocol.writePreset(2, paramsWithEntries(128)).ok);
-    const auto end = link.pedal.receivedPacketsOfType(P::kTransferEnd).back();
-    EXPECT_EQ(end[5] | (end[6] << 8), 256) << "1024 bytes = 256 words";
-    EXPECT_EQ(link.pedal.block(P::kDataPresetParams, 2).size(), 1024u);
-
-    TonecrestData::Preset preset;
-    ASSERT_TRUE(protocol.readPreset(2, preset).ok);
-    EXPECT_EQ(preset.params, paramsWithEntries(128));
+    // The older format's preset list is 128 pairs: 1024 bytes = 256 words.
+    ASSERT_TRUE(older.protocol->writePreset(2, paramsWithEntries(128)).ok);
+    const auto end = older.pedal.receivedPacketsOfType(P::kTransferEnd).back();
+    EXPECT_EQ(end[5] | (end[6] << 8), 256);
+    EXPECT_EQ(older.pedal.presetParams(2), paramsWithEntries(128));
 }
 
 // ---- Writebacks ----------------------------------------------------------------------------------
@@ -335,17 +279,26 @@ TEST_F(BlockTest, DeferredWritebackIsSentByFlushForTheWholeType)
     EXPECT_EQ(writebackPackets().size(), 1u) << "ending the deferral forgets, it does not send";
 }
 
-TEST_F(BlockTest, WriteWithoutWritebackIsRecordedForTheNextFlush)
+TEST_F(BlockTest, WritesWithoutWritebackAndTheCurrentCabinet)
 {
-    TonecrestData::AmpModelInfo info;
-    info.id = 42;
-    info.name = "Plexi";
-    ASSERT_TRUE(protocol.writeAmpModelInfo(3, info, false).ok);
+    // An amp slot written without its writeback is committed by the next flush, as a list.
+    ASSERT_TRUE(protocol.writeAmpModelInfo(3, { 42, "Plexi" }, false).ok);
     EXPECT_TRUE(writebackPackets().empty());
-
     ASSERT_TRUE(protocol.flushWritebacks().ok);
-    ASSERT_EQ(writebackPackets().size(), 1u);
-    EXPECT_BYTES_EQ(bytes({ 0xC6, 3, 5, 0xFF, 0xFF }), writebackPackets()[0]);
+    ASSERT_TRUE(protocol.writebackAmpModels().ok);
+    EXPECT_EQ(writebackPackets(), (std::vector<std::vector<uint8_t>> { { 0xC6, 3, 5, 0xFF, 0xFF }, { 0xC6, 3, 5, 0xFE, 0xFF } }));
+    EXPECT_EQ(pedal.ampModelInfo(3).id, 42u);
+
+    // The current cabinet applies at once and is never written back.
+    pedal.clearReceivedPackets();
+    protocol.beginDeferredWritebacks();
+    ASSERT_TRUE(protocol.writeCurrentCabinetName("Edit").ok);
+    ASSERT_TRUE(protocol.writeCurrentCabinetData(rampCabinet("Edit")).ok);
+    protocol.endDeferredWritebacks();
+    ASSERT_TRUE(protocol.writeCurrentCabinetName("Edit").ok);
+    EXPECT_TRUE(writebackPackets().empty());
+    EXPECT_TRUE(protocol.getPendingWritebackTypes().empty());
+    EXPECT_EQ(pedal.currentCabinet().name, "Edit");
 }
 
 TEST_F(BlockTest, FailedFlushKeepsEveryPendingTypeForTheNextOne)
@@ -369,29 +322,6 @@ TEST_F(BlockTest, FailedFlushKeepsEveryPendingTypeForTheNextOne)
     EXPECT_BYTES_EQ(bytes({ 0xC6, 3, 3, 0xFF, 0xFF }), sent[1]);
     EXPECT_BYTES_EQ(bytes({ 0xC6, 3, 9, 0xFF, 0xFF }), sent[2]);
     protocol.endDeferredWritebacks();
-}
-
-TEST_F(BlockTest, AmpModelListWritebackAndUnansweredWriteback)
-{
-    ASSERT_TRUE(protocol.writebackAmpModels().ok);
-    EXPECT_BYTES_EQ(bytes({ 0xC6, 3, 5, 0xFE, 0xFF }), writebackPackets().at(0));
-
-    pedal.addFault({ P::kWriteback, Fault::Drop });
-    EXPECT_EQ(errorText(protocol.writebackData(P::kDataGlobals, 0)), "Timeout");
-    EXPECT_EQ(protocol.getState(), P::kStateError);
-}
-
-TEST_F(BlockTest, CurrentCabinetIsNeverWrittenBack)
-{
-    protocol.beginDeferredWritebacks();
-    ASSERT_TRUE(protocol.writeCurrentCabinetName("Edit").ok);
-    ASSERT_TRUE(protocol.writeCurrentCabinetData(rampCabinet("Edit")).ok);
-    protocol.endDeferredWritebacks();
-    ASSERT_TRUE(protocol.writeCurrentCabinetName("Edit").ok);
-
-    EXPECT_TRUE(writebackPackets().empty());
-    EXPECT_TRUE(protocol.getPendingWritebackTypes().empty());
-    EXPECT_EQ(pedal.blockWrites().back().type, 14u);
 }
 
 // ---- Typed round trips ---------------------------------------------------------------------------
@@ -432,6 +362,10 @@ TEST_F(BlockTest, CabinetWritesUseTheirOwnTypes)
     ASSERT_TRUE(protocol.writeCurrentCabinetData(cabinet).ok);
 
     EXPECT_EQ(addressesWritten(), (Addresses { { 9, 31 }, { 10, 31 }, { 12, 127 }, { 13, 127 }, { 14, 0 }, { 15, 0 } }));
+    EXPECT_EQ(pedal.userCabinet(31).name, "Greenback") << "stored, not only staged";
+    EXPECT_EQ(pedal.userCabinet(31).samples, cabinet.samples);
+    EXPECT_EQ(pedal.presetCabinet(127).name, "Preset Cab");
+    EXPECT_EQ(pedal.presetCabinet(127).samples, cabinet.samples);
 
     // Reads of the other types are checked against the pedal's records end to end.
     TonecrestData::Cabinet readBack;

@@ -103,6 +103,7 @@ TEST_F(DSPFirmwareTest, NackOrSilenceDuringTheTransferEntersTheErrorState)
     pedal.addFaultAt(0xB2, 2, Fault::Nack);
     Result result = update({ pattern(200, 1), pattern(20, 2) });
     EXPECT_EQ(errorText(result), "Got NACK during write transfer");
+    EXPECT_EQ(progress, (std::vector<double> { 62.0 / 200 * 0.5, 124.0 / 200 * 0.5 })) << "reported once sent, before the answer";
     EXPECT_EQ(protocol.getState(), TonecrestProtocol::kStateError);
     EXPECT_EQ(pedal.receivedPacketsOfType(0xB1).size(), 1u) << "DSP 1 is not started";
     EXPECT_TRUE(pedal.receivedPacketsOfType(0xB3).empty());

@@ -240,32 +240,37 @@ TEST(EditorServiceRefresh, FailingNameReadLeavesEntriesAsTheyWere)
     EXPECT_EQ(info.name, "Preset 4") << "names survive a disconnect";
 }
 
-TEST(EditorServiceRefresh, FaultAtAnyTransactionEndsInErrorWithoutHanging)
+TEST(EditorServiceRefresh, FaultInAnySectionStopsTheRefreshThereWithoutHanging)
 {
-    // A dense sample of read-request indexes across amp list, globals, names and current preset.
-    // 256 amp slots, globals, 128 preset names, 32 cabinet names, then the current preset's
-    // data, name and cabinet name: 420 read requests.
-    for (int failAt : { 0, 1, 100, 255, 256, 257, 300, 384, 385, 400, 416, 417, 419, 420 })
+    // Read requests: 256 amp slots, globals, 128 preset names, 32 cabinet names, then the
+    // current preset's data, name and cabinet name: 420 in all.
+    struct Case
     {
-        for (auto fault : { SimulatedPedal::Fault::Nack, SimulatedPedal::Fault::Drop, SimulatedPedal::Fault::Malformed })
+        int failAt;
+        SimulatedPedal::Fault fault;
+    };
+    using F = SimulatedPedal::Fault;
+    for (const Case& c : { Case { 0, F::Drop }, Case { 255, F::Nack }, Case { 256, F::Malformed }, Case { 300, F::Nack },
+                           Case { 384, F::Malformed }, Case { 416, F::Nack }, Case { 417, F::Nack }, Case { 418, F::Malformed },
+                           Case { 419, F::Drop }, Case { 420, F::Nack } })
+    {
+        SCOPED_TRACE(c.failAt);
+        EditorServiceRig rig;
+        populatePedal(rig.connection.pedal);
+        rig.connectAndWaitForReady();
+        rig.connection.pedal.addFault({ 0xC5, c.fault, c.failAt, 1 });
+        rig.runTask([&](auto done) { return rig.service->beginRefreshAll(done); });
+        const size_t reads = rig.connection.pedal.receivedPacketsOfType(0xC5).size();
+        if (c.failAt >= 420)
         {
-            // Silence costs a whole (scaled) time-out: sample it at the section boundaries.
-            if (fault == SimulatedPedal::Fault::Drop && failAt != 0 && failAt != 256 && failAt != 419)
-                continue;
-            EditorServiceRig rig;
-            populatePedal(rig.connection.pedal);
-            rig.connectAndWaitForReady();
-            rig.connection.pedal.addFault({ 0xC5, fault, failAt, 1 });
-            rig.runTask([&](auto done) { return rig.service->beginRefreshAll(done); });
-            const int state = rig.service->getState();
-            if (failAt >= 420)
-                EXPECT_EQ(state, 1) << "past the last read request";
-            else
-            {
-                EXPECT_EQ(state, 13) << "fault at read " << failAt;
-                EXPECT_EQ(rig.service->getLastError(), "Could not refresh the device");
-            }
+            EXPECT_EQ(rig.service->getState(), 1) << "past the last read request";
+            EXPECT_EQ(reads, 420u);
+            continue;
         }
+        EXPECT_EQ(rig.service->getState(), 13);
+        EXPECT_EQ(rig.service->getLastError(), "Could not refresh the device");
+        EXPECT_EQ(reads, static_cast<size_t>(c.failAt + 1)) << "nothing is read after the failure";
+        EXPECT_EQ(rig.service->getCurrentPresetIndex(), -1) << "a refresh cut short selects nothing";
     }
 }
 
@@ -283,6 +288,14 @@ TEST(EditorServiceTransport, UnplugDuringRefreshIsACommunicationError)
 
     rig.service->disconnect();
     EXPECT_EQ(rig.service->getState(), 0);
+}
+
+TEST(EditorServiceTransport, PedalLostWhileIdleIsACommunicationError)
+{
+    EditorServiceRig rig;
+    rig.connect();
+    rig.connection.device.unplug();
+    EXPECT_TRUE(rig.waitForError("A communication error occurred")) << rig.service->getLastError();
 }
 
 TEST(EditorServiceTransport, DisconnectDuringALongTaskEndsDisconnected)

@@ -115,6 +115,7 @@ TEST(FirmwareUpdate, FullUpdateThroughTheBootloaderEndsReadyWithEverythingLoaded
     auto states = rig.listener.statesSeen();
     states.resize(std::min<size_t>(states.size(), 4)); // the refresh's own end may still be on its way
     EXPECT_EQ(states, (std::vector<int> { 12, 7, 1, 4 }));
+    EXPECT_FALSE(sawState(rig.listener, 0)) << "the pedal's re-enumerations never show as a disconnect";
     EXPECT_EQ(rig.bus.systemVersion(), (SyntheticFirmware::Version { 3, 5, 0 }));
     auto loaded = rig.bus.pedal().loadedDSPImage(0);
     ASSERT_TRUE(loaded.has_value());
@@ -130,13 +131,24 @@ TEST(FirmwareUpdate, FullUpdateThroughTheBootloaderEndsReadyWithEverythingLoaded
         EXPECT_LE(progress[i - 1], progress[i] + 1e-12);
 }
 
+TEST(FirmwareUpdate, OlderSystemVersionIsStillProgrammed)
+{
+    UpdateRig rig(pedalAt({ 3, 6, 0 }));
+    ASSERT_EQ(rig.waitUntilIdle(), 1);
+    rig.update(SyntheticFirmware::makeArchive({ { 3, 5, 0 }, { 6, 2, 0 } }));
+    ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
+    EXPECT_EQ(rig.bus.systemVersion(), (SyntheticFirmware::Version { 3, 5, 0 }));
+}
+
 TEST(FirmwareUpdate, MatchingSystemVersionSkipsTheBootloader)
 {
     UpdateRig rig(pedalAt({ 3, 4, 1 }, 2));
     ASSERT_EQ(rig.waitUntilIdle(), 1);
+    rig.listener.clear();
     auto archive = SyntheticFirmware::makeArchive({ { 3, 4, 1 }, { 6, 4, 0 } });
     rig.update(archive, { false, false, false, true });
     ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
+    EXPECT_TRUE(sawState(rig.listener, 4)) << "everything is read again afterwards";
     EXPECT_FALSE(sawState(rig.listener, 12));
     EXPECT_EQ(rig.bus.enumerations(Bus::Mode::Bootloader), 0);
     EXPECT_EQ(*rig.bus.pedal().loadedDSPImage(0), *archive.dspFirmwareQV6) << "subtype 2 takes the QV6 image";
@@ -150,12 +162,14 @@ TEST(FirmwareUpdate, MatchingSystemVersionSkipsTheBootloader)
 
 TEST(FirmwareUpdate, PedalAlreadyInItsBootloaderIsProgrammedWithoutAskingTheUser)
 {
-    UpdateRig rig(pedalAt({ 3, 4, 1 }, 0, Bus::Mode::Bootloader));
+    UpdateRig rig(pedalAt({ 3, 4, 1 }, 2, Bus::Mode::Bootloader));
     ASSERT_EQ(rig.waitUntilIdle(), 2);
-    rig.update(SyntheticFirmware::makeArchive({ { 3, 6, 0 }, { 6, 2, 0 } }));
+    auto archive = SyntheticFirmware::makeArchive({ { 3, 6, 0 }, { 6, 2, 0 } });
+    rig.update(archive);
     ASSERT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
     EXPECT_FALSE(sawState(rig.listener, 12));
     EXPECT_EQ(rig.bus.systemVersion(), (SyntheticFirmware::Version { 3, 6, 0 }));
+    EXPECT_EQ(*rig.bus.pedal().loadedDSPImage(0), *archive.dspFirmwareQV6) << "the variant is asked once the pedal is back";
 }
 
 TEST(FirmwareUpdate, FailuresGiveTheirTexts)
@@ -299,13 +313,21 @@ TEST(FirmwareUpdate, StartsFromTheErrorStateButNotWhileBusy)
 {
     UpdateRig rig(pedalAt({ 3, 4, 1 }));
     ASSERT_EQ(rig.waitUntilIdle(), 1);
-    // A failed update leaves state 13; the user may start again from there.
-    auto broken = SyntheticFirmware::makeArchive({ { 3, 4, 1 }, { 6, 2, 0 } });
-    broken.dspFirmware2.reset();
-    rig.update(broken);
+    // A refused DSP transfer leaves the service and the connection in error; the user may
+    // start again from there.
+    rig.bus.pedal().addFaultAt(0xB2, 3, SimulatedPedal::Fault::Nack);
+    rig.update(SyntheticFirmware::makeArchive({ { 3, 4, 1 }, { 6, 2, 0 } }));
     ASSERT_EQ(rig.service->getState(), 13);
-    rig.update(SyntheticFirmware::makeArchive({ { 3, 4, 1 }, { 6, 5, 0 } }));
+
+    auto archive = SyntheticFirmware::makeArchive({ { 3, 4, 1 }, { 6, 5, 0 } });
+    CompletionLatch done;
+    ASSERT_TRUE(rig.service->beginFirmwareUpdate(archive, {}, nullptr, done.callback()).ok);
+    EXPECT_STREQ(rig.service->beginFirmwareUpdate(archive, {}, nullptr, nullptr).error, "Cannot start task while busy");
+    ASSERT_TRUE(done.wait());
+    rig.waitUntilIdle(true);
     EXPECT_EQ(rig.service->getState(), 1) << rig.service->getLastError();
+    EXPECT_EQ(*rig.bus.pedal().loadedDSPImage(0), *archive.dspFirmware);
+    EXPECT_EQ(rig.bus.pedal().ampModelInfo(3).id, TonecrestData::emptyAmpModelId) << "amp models were not asked for";
 
     Service idle(nullptr);
     EXPECT_STREQ(idle.beginFirmwareUpdate({}, {}, nullptr, nullptr).error, "Cannot start task while not running");

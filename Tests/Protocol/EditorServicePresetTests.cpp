@@ -135,6 +135,9 @@ TEST(EditorServicePresets, WriteAndReadAPresetRoundTrip)
     ASSERT_NE(back.cabinet, nullptr);
     EXPECT_EQ(back.cabinet->name, "MyCab");
     EXPECT_EQ(back.cabinet->samples[5], -0.25f);
+
+    rig.runTask([&](auto done) { return rig.service->setPresetName(40, "Renamed", done); });
+    EXPECT_EQ(rig.connection.pedal.presetName(40), "Renamed");
 }
 
 TEST(EditorServicePresets, WritingTheCurrentSlotReselectsIt)
@@ -259,6 +262,43 @@ TEST(EditorServiceSelection, FailedProgramChangeLetsTheNextRequestQueue)
     ASSERT_TRUE(rig.service->requestChangePreset(6).ok);
     rig.drain();
     EXPECT_EQ(rig.service->getCurrentPresetIndex(), 6);
+}
+
+TEST(EditorServiceSelection, PedalThatStaysOnAnotherPresetIsAskedThreeTimes)
+{
+    PresetRig rig;
+    rig.connection.pedal.addFault({ kProgramChange, SimulatedPedal::Fault::Ignore, 0, SimulatedPedal::kAlways });
+    ASSERT_TRUE(rig.service->requestChangePreset(5).ok);
+    rig.drain();
+    EXPECT_EQ(rig.connection.pedal.receivedPacketsOfType(kProgramChange).size(), 3u);
+    EXPECT_EQ(rig.service->getCurrentPresetIndex(), 3);
+}
+
+TEST(EditorServiceSelection, RefreshingTheCurrentPresetReadsTheEditBufferOfASlotThePedalNames)
+{
+    PresetRig rig;
+    rig.runTask([&](auto done) { return rig.service->setParameterValue(3, { 1, 1.0 }, done); });
+    rig.connection.pedal.setPresetParams(SimulatedPedal::kEditBuffer, { { 8, 7.0f } });
+    rig.connection.pedal.setCurrentPreset(8);
+    rig.listener.clear();
+    ASSERT_TRUE(rig.service->requestRefreshCurrentPreset().ok);
+    rig.drain();
+    EXPECT_EQ(rig.service->getCurrentPresetIndex(), 8);
+    Service::ParameterValue level;
+    ASSERT_TRUE(rig.service->getParameterValue(9, level).ok);
+    EXPECT_DOUBLE_EQ(level.value, 7.0) << "the edit buffer, not the stored preset";
+    EXPECT_FALSE(rig.service->isCurrentPresetModified());
+    const auto events = rig.listener.eventsSeen();
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(events.end() - 2, events.end()), (std::vector<std::string> { "current 8", "params" }));
+
+    // A current preset number beyond the slots reads nothing and changes nothing.
+    rig.connection.pedal.setCurrentPreset(200);
+    rig.connection.pedal.clearReceivedPackets();
+    ASSERT_TRUE(rig.service->requestRefreshCurrentPreset().ok);
+    rig.drain();
+    EXPECT_EQ(rig.service->getCurrentPresetIndex(), 8);
+    EXPECT_TRUE(rig.connection.pedal.receivedPacketsOfType(kReadRequest).empty());
 }
 
 TEST(EditorServicePresetOrder, RejectsBadOrdersBeforeTouchingThePedal)

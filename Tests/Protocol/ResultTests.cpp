@@ -1,5 +1,6 @@
 #include "ProtocolTestHelpers.h"
 #include "Result.h"
+#include "Timing.h"
 
 #include <gtest/gtest.h>
 
@@ -62,4 +63,13 @@ TEST(ResultAndLog, WithoutSinkLinesGoToStandardOutput)
     testing::internal::CaptureStdout();
     log(2, "to stdout %s", "now");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "WARNING: to stdout now\n");
+}
+
+TEST(Timing, ScaledWaitsNeverDropBelowOneMillisecondButZeroStaysZero)
+{
+    // The tests run every wait at 1/50 of its length.
+    EXPECT_EQ(Timing::scaled(1000), 20);
+    EXPECT_EQ(Timing::scaled(1), 1);
+    EXPECT_EQ(Timing::scaled(0), 0);
+    EXPECT_EQ(Timing::scaled(-1), -1);
 }

@@ -278,9 +278,13 @@ TEST(ParamMapCatalogue, FindsShownParametersOnlyAndScalesToDisplayUnits)
 
 TEST(ParamMapCatalogue, BlockNamesAndBlockParameterOrder)
 {
-    EXPECT_STREQ(TonecrestParamMap::getBlockShortName(1), "Amp");
-    EXPECT_STREQ(TonecrestParamMap::getBlockShortName(17), "PEQ 1");
-    EXPECT_STREQ(TonecrestParamMap::getBlockShortName(23), "Psh");
+    const std::pair<int, const char*> names[] = {
+        { 1, "Amp" }, { 2, "Cab" }, { 3, "Bst" }, { 4, "Echo" }, { 5, "Rev" }, { 6, "Cho" }, { 7, "Fla" },
+        { 8, "Pha" }, { 9, "Trem" }, { 10, "Gate" }, { 11, "Comp" }, { 12, "Loop" }, { 13, "Wah" },
+        { 14, "Vol" }, { 15, "GEQ" }, { 16, "PreEQ" }, { 17, "PEQ 1" }, { 18, "PEQ 2" }, { 19, "PEQ 3" }, { 23, "Psh" },
+    };
+    for (const auto& [block, name] : names)
+        EXPECT_STREQ(TonecrestParamMap::getBlockShortName(block), name) << block;
     for (int block : { 0, 20, 21, 22, 24, -1, INT_MAX })
         EXPECT_EQ(TonecrestParamMap::getBlockShortName(block), nullptr) << block;
 

@@ -97,31 +97,30 @@ TEST(MigrationBlocks, ModeSelectsTheEnabledBlockAndItsFootswitchBit)
     }
 }
 
-TEST(MigrationBlocks, OldControlsAreSpreadOverTheNewBlocks)
+TEST(MigrationBlocks, EveryNewKeyGetsItsOldControlOrItsFixedValue)
 {
+    // level -3, speed 2.5, sweep 0.75, tweak A 0.5, tweak B 0.5, mix 0.4
     Params params = oldEffectPreset(1, 1);
     migratePresetParams(params);
+    const Params expected {
+        { 162, -3.0f }, { 163, 0.4f }, { 164, 1.0f }, { 165, 2.5f }, { 166, 0.75f }, { 167, 0.015f },
+        { 168, 300.0f }, { 169, 20000.0f }, { 170, 2.0f }, { 171, 1.0f }, { 172, 0.0f }, { 173, -1.0f },
+        { 174, 0.0f }, { 175, 0.0f }, { 176, 1.0f }, { 177, 90.0f }, { 178, -120.0f }, { 179, -1.0f },
+        { 180, 180.0f }, { 181, -120.0f }, { 182, 1.0f }, { 183, 270.0f },
+        { 185, -3.0f }, { 186, 0.4f }, { 187, 1.0f }, { 188, 0.005f }, { 189, 2.5f }, { 190, 0.75f },
+        { 191, 0.5f }, { 192, 1.0f }, { 193, 0.0f }, { 194, 0.5f }, { 195, 0.0f }, { 196, 0.0f }, { 197, 0.0f },
+        { 199, -3.0f }, { 200, 1.0f }, { 201, 1.0f }, { 202, 2.5f }, { 203, 0.75f }, { 204, 0.5f },
+        { 205, 0.0f }, { 206, 0.5f }, { 207, 0.0f }, { 208, 1.0f }, { 209, 289.55f }, { 210, 1.0f },
+        { 212, -3.0f }, { 213, 2.5f }, { 214, 0.75f }, { 215, 0.5f }, { 216, 0.5f }, { 217, 0.0f },
+        { 218, 0.5f }, { 219, 0.5f },
+    };
+    for (const auto& [key, value] : expected)
+        EXPECT_NEAR(params.at(key), value, 0.01f) << "key " << key;
 
     // Old effect keys are left for the pedal to ignore; other keys are untouched.
     EXPECT_EQ(params.at(22), 1.0f);
     EXPECT_EQ(params.at(112), 0.4f);
     EXPECT_EQ(params.at(5), 0.6f);
-
-    // Old controls land in every new block; the two frequencies are computed.
-    EXPECT_EQ(params.at(162), -3.0f);          // chorus level
-    EXPECT_EQ(params.at(163), 0.4f);           // chorus mix
-    EXPECT_FLOAT_EQ(params.at(167), 0.015f);   // chorus delay, 0.03 x Tweak B
-    EXPECT_FLOAT_EQ(params.at(168), 300.0f);   // chorus low cut, 10^(2 x 0.5 + log10 30)
-    EXPECT_FLOAT_EQ(params.at(188), 0.005f);   // flanger delay, 0.01 x Tweak B
-    EXPECT_EQ(params.at(191), 0.5f);           // flanger regen, Tweak A
-    EXPECT_EQ(params.at(203), 0.75f);          // phaser sweep
-    EXPECT_NEAR(params.at(209), 289.5f, 0.1f); // phaser base frequency
-    EXPECT_EQ(params.at(213), 2.5f);           // tremolo speed
-    EXPECT_EQ(params.at(215), 0.5f);           // tremolo wave, Tweak B
-
-    // Every new key from 161 to 219 is written.
-    for (uint32_t key = 161; key <= 219; ++key)
-        EXPECT_EQ(params.count(key), 1u) << key;
 }
 
 TEST(MigrationBlocks, MissingOrUnreadableInputsCountAsZero)

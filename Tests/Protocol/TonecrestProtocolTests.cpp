@@ -340,9 +340,14 @@ TEST_F(ProtocolEngineTest, MalformedPacketDoesNotWakeAWaitingTransaction)
     EXPECT_EQ(protocol.getState(), TonecrestProtocol::kStateError);
 }
 
-TEST_F(ProtocolEngineTest, ShortReportEntersErrorStateAndResetsTheTransport)
+TEST_F(ProtocolEngineTest, UnhandledPacketIsLoggedAndShortReportEntersErrorStateAndResetsTheTransport)
 {
+    CapturedLog log;
+    io.deliver(bytes({ 0xCC, 1, 3 }));
+    EXPECT_TRUE(log.contains("Unhandled packet!"));
+    EXPECT_EQ(protocol.getState(), TonecrestProtocol::kStateRunning);
     io.deliver(bytes({ 0xC0 }));
+    EXPECT_TRUE(log.contains("Short packet/msg!"));
     EXPECT_EQ(protocol.getState(), TonecrestProtocol::kStateError);
     EXPECT_EQ(io.resetCount(), 1);
 }

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 using namespace Tonecrest;
@@ -142,6 +145,28 @@ TEST_F(TransportTest, TransientReadErrorStillEndsTheReader)
     transport->stop();
     EXPECT_TRUE(handler.packets.empty()) << "nothing restarts the reader after an error";
     EXPECT_TRUE(log.contains("HID read error: -5"));
+}
+
+struct TimeoutRecordingDevice : SimulatedHIDDevice
+{
+    TimeoutRecordingDevice() : SimulatedHIDDevice(0x04D8, 0x003F) {}
+    int read(uint8_t* buffer, size_t length, int timeoutMs) override
+    {
+        lastTimeoutMs = timeoutMs;
+        return SimulatedHIDDevice::read(buffer, length, timeoutMs);
+    }
+    std::atomic<int> lastTimeoutMs { 0 };
+};
+
+TEST(TransportReader, ReadsWaitASecondEachScaledLikeEveryWait)
+{
+    TimeoutRecordingDevice device;
+    {
+        TonecrestUSBPacketIO transport(&device);
+        for (int attempt = 0; attempt < 20000 && device.lastTimeoutMs == 0; ++attempt)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(device.lastTimeoutMs, 1000 / 50) << "1000 ms at the tests' scale of 1/50";
 }
 
 TEST_F(TransportTest, StopReportsStoppedAndDeletionDoesNotCloseTheDevice)

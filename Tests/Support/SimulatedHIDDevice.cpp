@@ -48,12 +48,6 @@ int SimulatedHIDDevice::read(uint8_t* buffer, size_t length, int timeoutMs)
     }
     if (!frontReadable())
         return 0;
-    if (readsUntilUnplug > 0 && --readsUntilUnplug == 0)
-    {
-        unplugged = true;
-        changed.notify_all();
-        return -1;
-    }
 
     std::vector<uint8_t> report = std::move(inputReports.front().data);
     inputReports.pop_front();
@@ -188,12 +182,6 @@ void SimulatedHIDDevice::failWriteAt(int nth, int result)
     std::lock_guard<std::mutex> lock(mutex);
     writesUntilFailure = std::max(nth, 0);
     failingWriteResult = result;
-}
-
-void SimulatedHIDDevice::unplugAtInputReport(int nth)
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    readsUntilUnplug = std::max(nth, 0);
 }
 
 void SimulatedHIDDevice::setFrameTiming(bool enabled)

@@ -67,9 +67,6 @@ public:
     /** The nth write from now (1 = the next) returns result and never reaches the pedal;
         the writes around it go through. */
     void failWriteAt(int nth, int result = -1);
-    /** The nth input report read from now (1 = the next) is lost: the device is unplugged at
-        that moment and the read fails, as when the cable is pulled mid-conversation. */
-    void unplugAtInputReport(int nth);
 
     /** On: every output report takes one 1 ms frame before the pedal sees it, and input
         reports become readable one per 1 ms frame after they are queued. Real time, never
@@ -113,7 +110,6 @@ private:
     int writeResult = 0;
     int writesUntilFailure = 0;
     int failingWriteResult = -1;
-    int readsUntilUnplug = 0;
     bool timedFrames = false;
     Clock::time_point lastInputFrame {};
     std::shared_ptr<WireTrace> wireTrace;

@@ -136,18 +136,6 @@ void SimulatedPedal::setFirmwareDoneHandler(std::function<void()> handler)
 
 // ---- Power and identity ------------------------------------------------------------------
 
-void SimulatedPedal::setStartupPeriod(std::chrono::milliseconds period)
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    silentUntil = Clock::now() + period;
-}
-
-bool SimulatedPedal::isStartingUp() const
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    return Clock::now() < silentUntil;
-}
-
 void SimulatedPedal::restart(std::chrono::milliseconds startupPeriod)
 {
     std::lock_guard<std::mutex> lock(mutex);
@@ -190,20 +178,6 @@ unsigned SimulatedPedal::currentPreset() const
     return current;
 }
 
-void SimulatedPedal::selectPresetOnPedal(unsigned preset)
-{
-    if (preset >= kPresetCount)
-    {
-        ADD_FAILURE() << "the pedal has no preset " << preset;
-        return;
-    }
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        loadPresetLocked(preset);
-    }
-    sendNotification({ kPresetSelectedNotification, static_cast<uint8_t>(preset) });
-}
-
 void SimulatedPedal::loadPresetLocked(unsigned preset)
 {
     current = preset;
@@ -222,12 +196,6 @@ std::vector<SimulatedPedal::ParameterWrite> SimulatedPedal::parameterWrites() co
 {
     std::lock_guard<std::mutex> lock(mutex);
     return parameterLog;
-}
-
-void SimulatedPedal::setParameterRouter(ParameterRouter newRouter)
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    router = std::move(newRouter);
 }
 
 std::optional<SimulatedPedal::ParameterRoute> SimulatedPedal::routeFromParameterTable(unsigned messageId)
@@ -620,12 +588,6 @@ int SimulatedPedal::firmwareDoneCount() const
     return firmwareDones;
 }
 
-void SimulatedPedal::setDSPRestartPeriod(std::chrono::milliseconds period)
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    dspRestartPeriod = period;
-}
-
 // ---- Unsolicited input, faults, trace, recording ----------------------------------------------
 
 void SimulatedPedal::sendNotification(const std::vector<uint8_t>& payload)
@@ -742,9 +704,9 @@ void SimulatedPedal::respondLocked(SimulatedHIDDevice& source, const std::vector
     }
     if (fault && fault->fault == Fault::Drop)
         return;
-    if (fault && fault->fault == Fault::Nack)
+    if (fault && (fault->fault == Fault::Nack || fault->fault == Fault::Ignore))
     {
-        source.pushInputReport(nack());
+        source.pushInputReport(fault->fault == Fault::Nack ? nack() : ack());
         return;
     }
 
@@ -1013,7 +975,6 @@ void SimulatedPedal::handleFirmwareDone(size_t length)
     dspImageOpen = false;
     ++firmwareDones;
     firmwareDoneArrived = true;
-    silentUntil = Clock::now() + dspRestartPeriod;
 }
 
 } // namespace Tonecrest::Testing

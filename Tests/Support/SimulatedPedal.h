@@ -63,8 +63,6 @@ public:
     static constexpr uint32_t kFirmwareStartMagic = 0xA75E913C;
     /** More than any DSP image the pedal's loader has room for; a longer one is refused. */
     static constexpr size_t kMaxDSPImageBytes = 4u << 20;
-    /** Payload of the notification sent by selectPresetOnPedal, followed by the preset. */
-    static constexpr uint8_t kPresetSelectedNotification = 0x01;
 
     enum class Fault
     {
@@ -73,7 +71,8 @@ public:
         Malformed,   // act on it, but the reply declares a length beyond the report
         ShortReport, // act on it, but the reply is a one-byte report
         WrongType,   // act on it, but the reply carries FaultRule::replyType as its type
-        Unplug       // the pedal goes away on receiving the packet
+        Unplug,      // the pedal goes away on receiving the packet
+        Ignore       // answer ACK without acting on the packet
     };
 
     static constexpr int kAlways = -1;
@@ -153,10 +152,6 @@ public:
         without an answering pedal. */
     void attach(SimulatedHIDDevice& device);
 
-    /** From now on the pedal answers nothing (pings included) for the period, as while it
-        boots; packets that arrive meanwhile are recorded and otherwise lost. */
-    void setStartupPeriod(std::chrono::milliseconds period);
-    bool isStartingUp() const;
     /** A power cycle: staged blocks and transfers in flight are lost, the current preset and
         its cabinet are loaded into the edit buffer, and the start-up period begins. */
     void restart(std::chrono::milliseconds startupPeriod = std::chrono::milliseconds(0));
@@ -173,17 +168,10 @@ public:
     /** Sets the current preset number only; the edit buffer is left as it is. */
     void setCurrentPreset(unsigned preset);
     unsigned currentPreset() const;
-    /** What a footswitch does: loads the preset into the edit buffer, makes it current and
-        tells the host with a notification {kPresetSelectedNotification, preset}. */
-    void selectPresetOnPedal(unsigned preset);
 
     /** Last value written per message id (every well-formed write, routed or not). */
     std::map<unsigned, float> parameterValues() const;
     std::vector<ParameterWrite> parameterWrites() const;
-    /** Replaces the message-id lookup (by default the pedal's parameter table); writes with
-        no route are recorded and otherwise ignored. The router runs on the writing thread
-        with the pedal's lock held: it must not call back into the pedal. */
-    void setParameterRouter(ParameterRouter router);
     static std::optional<ParameterRoute> routeFromParameterTable(unsigned messageId);
 
     // ---- Stored blocks ---------------------------------------------------------------------
@@ -255,8 +243,6 @@ public:
     /** The image the DSP runs: the last one it received before a firmware-done message. */
     std::optional<std::vector<uint8_t>> loadedDSPImage(unsigned dsp) const;
     int firmwareDoneCount() const;
-    /** Silence after a firmware-done message while the DSPs restart (none by default). */
-    void setDSPRestartPeriod(std::chrono::milliseconds period);
     /** Called after each accepted firmware-done message, on the writing thread without the
         pedal's lock (the place to script the pedal leaving the bus as its DSPs restart). */
     void setFirmwareDoneHandler(std::function<void()> handler);
@@ -358,7 +344,6 @@ private:
     int firmwareDones = 0;
     bool firmwareDoneArrived = false; // set by the packet being handled
     std::function<void()> firmwareDoneHandler;
-    std::chrono::milliseconds dspRestartPeriod { 0 };
 };
 
 } // namespace Tonecrest::Testing
