@@ -996,9 +996,7 @@ int EditComponent::runMenu(const juce::PopupMenu& menu, const juce::PopupMenu::O
 
 int EditComponent::truncateToInt(double value)
 {
-    if (!(value > double(std::numeric_limits<int>::min()) - 1.0 && value < double(std::numeric_limits<int>::max()) + 1.0))
-        return 0;
-    return static_cast<int>(value);
+    return Tonecrest::TonecrestParamMap::truncateToInt(value).value_or(0);
 }
 
 juce::String EditComponent::fromUTF8(const std::string& text)
