@@ -219,13 +219,24 @@ void TonecrestApplication::onUSBDeviceRemoved(Tonecrest::IUSBHIDDevice* removedD
     editorService->disconnect();
     closeConnection(std::move(device));
 
-    // A pedal replugged between two polls is announced in the same poll as the old device's
-    // removal, just before it: that one takes over. One that was idle before stays idle, and
-    // none takes over while a firmware update waits for its own pedal, which must not hand the
-    // update's firmware and assets to another pedal.
-    auto replug = std::find_if(waitingDevices.begin(), waitingDevices.end(),
-                               [this](const WaitingDevice& waiting) { return waiting.poll == pollCount; });
-    if (replug == waitingDevices.end() || editorService->isAwaitingReconnect())
+    // A pedal back on the bus before the next poll is announced in the same poll as its old
+    // device's removal, just before it: that one takes over. One that was idle before stays
+    // idle. While a firmware update waits for its pedal, only a device in the mode it waits
+    // for is taken, so the update's firmware and assets never reach a pedal it did not expect.
+    const auto awaited = editorService->getAwaitedReconnect();
+    auto replug = std::find_if(waitingDevices.begin(), waitingDevices.end(), [this, awaited](const WaitingDevice& waiting) {
+        if (waiting.poll != pollCount)
+            return false;
+        const bool bootloader = waiting.device->getProductID() != DeviceConnection::normalProductID;
+        switch (awaited)
+        {
+            case Tonecrest::TonecrestEditorService::Reconnect::kNormal: return !bootloader;
+            case Tonecrest::TonecrestEditorService::Reconnect::kBootloader: return bootloader;
+            case Tonecrest::TonecrestEditorService::Reconnect::kNone: break;
+        }
+        return true;
+    });
+    if (replug == waitingDevices.end())
         return;
     auto* next = replug->device;
     waitingDevices.erase(replug);

@@ -172,10 +172,12 @@ bool TonecrestEditorService::isReady() const
     return getState() == kStateReady;
 }
 
-bool TonecrestEditorService::isAwaitingReconnect() const
+TonecrestEditorService::Reconnect TonecrestEditorService::getAwaitedReconnect() const
 {
     std::lock_guard<std::mutex> lock(stateMutex);
-    return reconnecting;
+    if (!reconnecting)
+        return Reconnect::kNone;
+    return reconnectToBootloader ? Reconnect::kBootloader : Reconnect::kNormal;
 }
 
 TonecrestProtocol* TonecrestEditorService::getProtocol() const

@@ -167,8 +167,14 @@ public:
     /** The preset number as the pedal shows it: "%03d" of index plus the numbering base. */
     std::string getPresetNumberText(int index) const;
     TonecrestData::FirmwareVersionInfo getDeviceVersion() const;
-    /** A firmware update waits for its pedal to come back on the bus. */
-    bool isAwaitingReconnect() const;
+    /** The mode a firmware update waits for its pedal to come back on the bus in. */
+    enum class Reconnect
+    {
+        kNone, // no update waits
+        kNormal,
+        kBootloader
+    };
+    Reconnect getAwaitedReconnect() const;
 
     void addListener(Listener* listener);
     void removeListener(Listener* listener);
@@ -331,6 +337,7 @@ private:
     /** Sleeps in steps until connect or connectBootloader clears `reconnecting`; timeoutMs -1
         waits until cancelled. */
     Result waitForReconnect(Task& task, int timeoutMs);
+    /** Set: the task waits for the pedal to come back in normal mode. */
     void setReconnecting(bool value);
     Result backup(const Progress& progress, const std::function<void(const TonecrestData::Archive&)>& done);
     /** Worker only; failures are returned as they are, the caller decides on the error state. */
@@ -362,6 +369,8 @@ private:
     bool currentPresetModified = false;
     bool currentCabinetModified = false;
     bool reconnecting = false;
+    /** What `reconnecting` waits for: the bootloader the user starts, else the normal pedal. */
+    bool reconnectToBootloader = false;
     TonecrestData::FirmwareVersionInfo minimumVersion;
     TonecrestData::FirmwareVersionInfo deviceVersion;
     std::string lastError;

@@ -56,6 +56,7 @@ void TonecrestEditorService::setReconnecting(bool value)
 {
     std::lock_guard<std::mutex> lock(stateMutex);
     reconnecting = value;
+    reconnectToBootloader = false;
 }
 
 Result TonecrestEditorService::waitForReconnect(Task& task, int timeoutMs)
@@ -126,6 +127,7 @@ Result TonecrestEditorService::firmwareUpdate(Task& task, const TonecrestData::A
                 if (bootloader != nullptr)
                     break;
                 reconnecting = true;
+                reconnectToBootloader = true;
             }
             // The user power-cycles the pedal into its bootloader; the views show state 12.
             setState(kStateReconnecting);

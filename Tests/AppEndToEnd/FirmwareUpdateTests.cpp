@@ -64,73 +64,139 @@ TEST_F(FirmwareUpdateInApp, PedalPulledOutDuringTheDSPTransferEndsInTheErrorWith
     service().removeListener(&pedal.userListener());
 }
 
-// The held pedal leaves the bus on purpose during an update; a second pedal plugged in
-// earlier stays idle all along, so firmware and assets reach only the pedal being updated.
-class SecondPedalDuringUpdate : public FirmwareUpdateInApp, public ::testing::WithParamInterface<SyntheticFirmware::Version>
+// The held pedal leaves the bus on purpose during an update and comes back, in a later poll or
+// before the next one. The update follows it; a pedal idle since an earlier poll, and a device
+// of the mode the update does not wait for that arrives as the pedal leaves, stay idle, so
+// firmware and assets reach only the pedal being updated.
+struct UpdateReturn
+{
+    const char* name;
+    SyntheticFirmware::Version archiveSystem; // the pedals run 3.4.1: the same version updates the DSPs only
+    unsigned backAtOnce;                      // restarts the pedal returns from before the next poll
+    bool idlePedal;                           // a second pedal, idle since an earlier poll
+    unsigned otherModeArrivesAt;              // the restart at which a device of the other mode arrives
+};
+
+void PrintTo(const UpdateReturn& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class PedalFollowedThroughUpdate : public FirmwareUpdateInApp, public ::testing::WithParamInterface<UpdateReturn>
 {
 };
 
-TEST_P(SecondPedalDuringUpdate, StaysIdleAndUntouched)
+TEST_P(PedalFollowedThroughUpdate, AndOnlyItReceivesTheUpdate)
 {
-    const SyntheticFirmware::Version archiveSystem = GetParam();
-    auto& held = addPedal("/dev/hidraw-pedal-a");
+    const UpdateReturn& row = GetParam();
+    SimulatedPedalBus::Options options;
+    options.path = "/dev/hidraw-pedal-a";
+    options.initialMode = SimulatedPedalBus::Mode::Absent;
+    options.quickReturns = row.backAtOnce;
+    auto& held = addPedal(options);
     auto& idle = addPedal("/dev/hidraw-pedal-b");
     held.pedal().setPresetName(0, "Held Own");
     idle.pedal().setPresetName(0, "Idle Own");
+
+    // Waiting for the bootloader, the other mode is normal; waiting for the pedal, bootloader.
+    const auto other = std::make_shared<Tonecrest::Testing::SimulatedHIDDevice>(
+        SimulatedPedalBus::kVendorID, row.otherModeArrivesAt == SimulatedPedalBus::kIntoBootloader
+                                          ? SimulatedPedalBus::kNormalProductID
+                                          : SimulatedPedalBus::kBootloaderProductID);
+    held.setRestartHandler([this, &row, other](SimulatedPedalBus::Restart restart) {
+        if (restart == row.otherModeArrivesAt)
+            backend.plug("/dev/hidraw-other", other);
+    });
+
     startApplication();
     ASSERT_TRUE(plugInReady(held));
-    idle.plugIn(SimulatedPedalBus::Mode::Normal);
-    ASSERT_TRUE(idle.waitForMode(SimulatedPedalBus::Mode::Normal, std::chrono::seconds(5)));
-    ASSERT_TRUE(pumpUntil([&] { return app->getNumWaitingDevices() == 1; }));
+    if (row.idlePedal)
+    {
+        idle.plugIn(SimulatedPedalBus::Mode::Normal);
+        ASSERT_TRUE(idle.waitForMode(SimulatedPedalBus::Mode::Normal, std::chrono::seconds(5)));
+        ASSERT_TRUE(pumpUntil([&] { return app->getNumWaitingDevices() == 1; }));
+    }
 
-    auto archive = SyntheticFirmware::makeArchive({ archiveSystem, { 6, 3, 0 } });
+    auto archive = SyntheticFirmware::makeArchive({ row.archiveSystem, { 6, 3, 0 } });
     Tonecrest::TonecrestData::Preset factoryPreset;
     factoryPreset.name = "Factory One";
     archive.presets.push_back({ 0, factoryPreset });
     service().addListener(&held.userListener());
-    TonecrestEditorService::RestoreOptions options;
-    options.presets = true;
-    ASSERT_TRUE(service().beginFirmwareUpdate(archive, options, {}, [this] { finished = true; }).ok);
+    TonecrestEditorService::RestoreOptions restoreOptions;
+    restoreOptions.presets = true;
+    ASSERT_TRUE(service().beginFirmwareUpdate(archive, restoreOptions, {}, [this] { finished = true; }).ok);
     EXPECT_TRUE(pumpUntil([&] { return finished.load(); }, 60000)) << "state " << serviceState();
     EXPECT_TRUE(pumpUntil([&] { return serviceState() == TonecrestEditorService::kStateReady; }));
+    service().removeListener(&held.userListener());
     EXPECT_EQ(service().getLastError(), "");
 
-    EXPECT_EQ(held.systemVersion(), archiveSystem);
+    EXPECT_EQ(held.systemVersion(), row.archiveSystem);
     EXPECT_EQ(held.pedal().loadedDSPImage(0), archive.dspFirmware);
     EXPECT_EQ(held.pedal().loadedDSPImage(1), archive.dspFirmware2);
     EXPECT_EQ(held.pedal().presetName(0), "Factory One");
+    EXPECT_FALSE(app->isConnectedToBootloader());
+    EXPECT_EQ(backend.openHandleCount(held.currentDevice().get()), 1);
+
     EXPECT_EQ(idle.pedal().presetName(0), "Idle Own");
     EXPECT_TRUE(idle.pedal().receivedPackets().empty()) << "nothing is sent to the idle pedal";
-    EXPECT_EQ(backend.openHandleCount(held.currentDevice().get()), 1);
-    EXPECT_EQ(backend.openHandleCount(idle.currentDevice().get()), 1);
-    EXPECT_EQ(app->getNumWaitingDevices(), 1u);
-    service().removeListener(&held.userListener());
+    EXPECT_TRUE(other->writtenReports().empty()) << "nothing is sent to the device of the other mode";
+    const bool otherArrived = row.otherModeArrivesAt != 0;
+    if (row.idlePedal)
+        EXPECT_EQ(backend.openHandleCount(idle.currentDevice().get()), 1) << "left open";
+    EXPECT_EQ(backend.openHandleCount(other.get()), otherArrived ? 1 : 0);
+    EXPECT_EQ(app->getNumWaitingDevices(), size_t(row.idlePedal) + size_t(otherArrived));
 }
 
-// The pedals run 3.4.1: the same system version updates the DSPs only.
-INSTANTIATE_TEST_SUITE_P(Archive, SecondPedalDuringUpdate,
-                         ::testing::Values(SyntheticFirmware::Version { 3, 4, 1 }, SyntheticFirmware::Version { 3, 5, 0 }),
-                         [](const auto& info) { return info.index == 0 ? "DSPOnly" : "SystemAndDSP"; });
+constexpr SyntheticFirmware::Version dspOnly { 3, 4, 1 }, withSystem { 3, 5, 0 };
+constexpr unsigned afterDSP = SimulatedPedalBus::kAfterDSPUpdate, intoBootloader = SimulatedPedalBus::kIntoBootloader,
+                   afterReset = SimulatedPedalBus::kAfterSystemUpdate;
 
-TEST_F(FirmwareUpdateInApp, PedalArrivingInThePollThatSeesTheHeldOneLeaveForItsBootloaderStaysIdle)
+INSTANTIATE_TEST_SUITE_P(
+    Archive, PedalFollowedThroughUpdate,
+    ::testing::Values(UpdateReturn { "DSPOnly", dspOnly, 0, true, 0 }, UpdateReturn { "SystemAndDSP", withSystem, 0, true, 0 },
+                      UpdateReturn { "NormalPedalArrivesAsItLeavesForItsBootloader", withSystem, 0, false, intoBootloader },
+                      UpdateReturn { "BackAtOnceAfterDSP", dspOnly, afterDSP, false, 0 },
+                      UpdateReturn { "BackAtOnceAfterDSPBesideAnIdlePedal", dspOnly, afterDSP, true, 0 },
+                      UpdateReturn { "BackAtOnceAfterDSPWithABootloaderArriving", dspOnly, afterDSP, false, afterDSP },
+                      UpdateReturn { "BackAtOnceIntoBootloader", withSystem, intoBootloader, false, 0 },
+                      UpdateReturn { "BackAtOnceIntoBootloaderBesideAnIdlePedal", withSystem, intoBootloader, true, 0 },
+                      UpdateReturn { "BackAtOnceIntoBootloaderWithANormalPedalArriving", withSystem, intoBootloader, false, intoBootloader },
+                      UpdateReturn { "BackAtOnceAfterReset", withSystem, afterReset, false, 0 },
+                      UpdateReturn { "BackAtOnceAfterResetBesideAnIdlePedal", withSystem, afterReset, true, 0 },
+                      UpdateReturn { "BackAtOnceAfterResetWithABootloaderArriving", withSystem, afterReset, false, afterReset }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A system image that does not boot brings the bootloader back, here before the next poll.
+// The update waits for the normal pedal, so the bootloader stays idle; the update fails and
+// the user's replug connects it.
+TEST_F(FirmwareUpdateInApp, BootloaderBackAtOnceAfterTheResetStaysIdleUntilReplugged)
 {
-    auto& held = addPedal("/dev/hidraw-pedal-a");
+    SimulatedPedalBus::Options options;
+    options.path = "/dev/hidraw-pedal-a";
+    options.initialMode = SimulatedPedalBus::Mode::Absent;
+    options.quickReturns = SimulatedPedalBus::kAfterSystemUpdate;
+    auto& held = addPedal(options);
+    held.setComebackAfterSystemUpdate(SimulatedPedalBus::Comeback::Bootloader);
     startApplication();
     ASSERT_TRUE(plugInReady(held));
-    held.setUserIgnoresRequest(true);
-    ASSERT_TRUE(beginUpdate(held, SyntheticFirmware::makeArchive({ { 3, 5, 0 }, { 6, 3, 0 } })));
-    ASSERT_TRUE(pumpUntil([&] { return serviceState() == TonecrestEditorService::kStateReconnecting; }));
 
-    // No message is dispatched in between: the next poll sees both.
-    const auto other = backend.plugNew("/dev/hidraw-pedal-b", SimulatedPedalBus::kVendorID, SimulatedPedalBus::kNormalProductID);
-    held.powerCycleIntoBootloader();
+    ASSERT_TRUE(beginUpdate(held, SyntheticFirmware::makeArchive({ { 3, 5, 0 }, { 6, 3, 0 } })));
     EXPECT_TRUE(pumpUntil([&] { return finished.load(); }, 60000)) << "state " << serviceState();
-    EXPECT_TRUE(pumpUntil([&] { return serviceState() == TonecrestEditorService::kStateReady; }));
-    EXPECT_EQ(service().getLastError(), "");
-    EXPECT_EQ(held.systemVersion(), (SyntheticFirmware::Version { 3, 5, 0 }));
-    EXPECT_TRUE(other->writtenReports().empty()) << "nothing is sent to the idle pedal";
-    EXPECT_EQ(app->getNumWaitingDevices(), 1u);
     service().removeListener(&held.userListener());
+    EXPECT_EQ(serviceState(), TonecrestEditorService::kStateError);
+    EXPECT_EQ(service().getLastError(), "Could not reconnect to the device (2)");
+    const auto returned = held.currentDevice();
+    ASSERT_NE(returned, nullptr);
+    EXPECT_EQ(returned->getProductID(), SimulatedPedalBus::kBootloaderProductID);
+    EXPECT_TRUE(returned->writtenReports().empty()) << "nothing is sent to the idle bootloader";
+    EXPECT_EQ(app->getConnectedDevice(), nullptr);
+    EXPECT_EQ(app->getNumWaitingDevices(), 1u);
+
+    held.unplug();
+    held.plugIn(SimulatedPedalBus::Mode::Bootloader);
+    EXPECT_TRUE(pumpUntil([&] { return serviceState() == TonecrestEditorService::kStateBootloader; }));
+    EXPECT_TRUE(app->isConnectedToBootloader());
+    EXPECT_EQ(app->getNumWaitingDevices(), 0u);
 }
 
 TEST_F(FirmwareUpdateInApp, UpdateFromAFileChosenInTheMainMenuRestoresWhatTheUserTicked)

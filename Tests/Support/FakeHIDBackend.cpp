@@ -9,6 +9,7 @@ FakeHIDBackend::~FakeHIDBackend() = default;
 
 std::vector<IHIDBackend::Entry> FakeHIDBackend::enumerate()
 {
+    std::lock_guard<std::mutex> held(enumerationMutex);
     std::lock_guard<std::mutex> lock(mutex);
     std::vector<Entry> entries;
     for (const auto& slot : slots)
@@ -89,6 +90,11 @@ std::shared_ptr<SimulatedHIDDevice> FakeHIDBackend::reenumerate(const std::strin
     uint16_t vendorID = old != nullptr ? old->getVendorID() : 0;
     unplug(path);
     return plugNew(path, vendorID, productID);
+}
+
+std::unique_lock<std::mutex> FakeHIDBackend::holdEnumeration()
+{
+    return std::unique_lock<std::mutex>(enumerationMutex);
 }
 
 void FakeHIDBackend::setOpenFails(const std::string& path, bool fails)

@@ -36,6 +36,9 @@ public:
     /** The device at path goes away and a new one with productID appears at the same path,
         as a pedal does when it restarts into its bootloader. */
     std::shared_ptr<SimulatedHIDDevice> reenumerate(const std::string& path, uint16_t productID);
+    /** Until the returned lock is released, enumerate waits: the changes made meanwhile reach
+        the next enumeration all together, as when they happen between two polls. */
+    std::unique_lock<std::mutex> holdEnumeration();
     /** Opening path fails while set (the device is still enumerated). */
     void setOpenFails(const std::string& path, bool fails);
 
@@ -56,6 +59,7 @@ private:
         std::shared_ptr<SimulatedHIDDevice> device;
     };
 
+    std::mutex enumerationMutex; // taken before mutex
     mutable std::mutex mutex;
     std::vector<Slot> slots;
     std::set<std::string> unopenable;

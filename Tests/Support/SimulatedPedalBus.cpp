@@ -2,6 +2,7 @@
 
 #include "WireTrace.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace Tonecrest::Testing
@@ -150,15 +151,17 @@ void SimulatedPedalBus::setModeLocked(Mode newMode, std::shared_ptr<SimulatedHID
 void SimulatedPedalBus::leaveBus()
 {
     std::shared_ptr<SimulatedHIDDevice> leaving;
+    std::string leftNode;
     {
         std::lock_guard<std::mutex> lock(mutex);
         if (currentMode == Mode::Absent)
             return;
         leaving = device;
+        leftNode = node;
         departed = device;
         setModeLocked(Mode::Absent, nullptr);
     }
-    backend.unplug(options.path);
+    backend.unplug(leftNode);
     leaving->unplug();
 
     std::function<void(Mode)> handler;
@@ -193,8 +196,50 @@ void SimulatedPedalBus::comeBack(Mode which, bool silentForever)
     });
 }
 
+void SimulatedPedalBus::restart(Restart restart, Mode which, bool silentForever)
+{
+    bool quick;
+    std::function<void(Restart)> alsoArriving;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        quick = which != Mode::Absent && (options.quickReturns & restart) != 0;
+        alsoArriving = restartHandler;
+    }
+    {
+        // A quick return is back between two polls, while the host still holds the old device.
+        auto betweenPolls = backend.holdEnumeration();
+        leaveBus();
+        if (alsoArriving)
+            alsoArriving(restart);
+        if (quick)
+            enumerate(which, silentForever);
+    }
+    if (!quick && which != Mode::Absent)
+        comeBack(which, silentForever);
+}
+
+std::string SimulatedPedalBus::freeNode() const
+{
+    std::vector<Enumerated> enumerated;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        enumerated = allDevices;
+    }
+    // hidraw does not reuse a node that is still open.
+    for (int suffix = 0;; ++suffix)
+    {
+        const std::string candidate = suffix == 0 ? options.path : options.path + "." + std::to_string(suffix);
+        const bool taken = std::any_of(enumerated.begin(), enumerated.end(), [&](const Enumerated& earlier) {
+            return earlier.node == candidate && backend.openHandleCount(earlier.device.get()) > 0;
+        });
+        if (!taken)
+            return candidate;
+    }
+}
+
 void SimulatedPedalBus::enumerate(Mode which, bool silentForever)
 {
+    const std::string newNode = freeNode();
     auto newDevice = std::make_shared<SimulatedHIDDevice>(
         kVendorID, which == Mode::Normal ? kNormalProductID : kBootloaderProductID);
     if (which == Mode::Normal)
@@ -219,12 +264,13 @@ void SimulatedPedalBus::enumerate(Mode which, bool silentForever)
     std::function<void(Mode)> handler;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        allDevices.push_back(newDevice);
+        allDevices.push_back({ newDevice, newNode });
         (which == Mode::Normal ? normalEnumerations : bootloaderEnumerations)++;
+        node = newNode;
         setModeLocked(which, newDevice);
         handler = modeHandler;
     }
-    backend.plug(options.path, newDevice);
+    backend.plug(newNode, newDevice);
     if (handler)
         handler(which);
 }
@@ -269,8 +315,7 @@ SyntheticFirmware::Version SimulatedPedalBus::dspVersion() const
 
 void SimulatedPedalBus::powerCycleIntoBootloader()
 {
-    leaveBus();
-    comeBack(Mode::Bootloader, false);
+    restart(kIntoBootloader, Mode::Bootloader, false);
 }
 
 void SimulatedPedalBus::powerCycle()
@@ -354,6 +399,12 @@ void SimulatedPedalBus::setModeChangedHandler(std::function<void(Mode)> handler)
     modeHandler = std::move(handler);
 }
 
+void SimulatedPedalBus::setRestartHandler(std::function<void(Restart)> handler)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    restartHandler = std::move(handler);
+}
+
 void SimulatedPedalBus::onBootloaderReset()
 {
     // On the host's writing thread: the bootloader has already dropped off the bus.
@@ -363,7 +414,6 @@ void SimulatedPedalBus::onBootloaderReset()
             std::lock_guard<std::mutex> lock(mutex);
             comeback = afterSystemUpdate;
         }
-        leaveBus();
 
         // The chip runs what it was programmed with: its version block, or nothing bootable.
         bool bootable = false;
@@ -384,14 +434,7 @@ void SimulatedPedalBus::onBootloaderReset()
         }
         if (!bootable && comeback != Comeback::Never)
             comeback = Comeback::Bootloader;
-
-        switch (comeback)
-        {
-            case Comeback::Normal: comeBack(Mode::Normal, false); break;
-            case Comeback::NormalNotReady: comeBack(Mode::Normal, true); break;
-            case Comeback::Bootloader: comeBack(Mode::Bootloader, false); break;
-            case Comeback::Never: break;
-        }
+        comeBackAfter(kAfterSystemUpdate, comeback);
     });
 }
 
@@ -411,15 +454,19 @@ void SimulatedPedalBus::onFirmwareDone()
             std::lock_guard<std::mutex> lock(mutex);
             dsp = loaded;
         }
-        leaveBus();
-        switch (comeback)
-        {
-            case Comeback::Normal: comeBack(Mode::Normal, false); break;
-            case Comeback::NormalNotReady: comeBack(Mode::Normal, true); break;
-            case Comeback::Bootloader: comeBack(Mode::Bootloader, false); break;
-            case Comeback::Never: break;
-        }
+        comeBackAfter(kAfterDSPUpdate, comeback);
     });
+}
+
+void SimulatedPedalBus::comeBackAfter(Restart which, Comeback comeback)
+{
+    switch (comeback)
+    {
+        case Comeback::Normal: restart(which, Mode::Normal, false); break;
+        case Comeback::NormalNotReady: restart(which, Mode::Normal, true); break;
+        case Comeback::Bootloader: restart(which, Mode::Bootloader, false); break;
+        case Comeback::Never: restart(which, Mode::Absent, false); break;
+    }
 }
 
 } // namespace Tonecrest::Testing

@@ -38,7 +38,10 @@ namespace Tonecrest::Testing
     model stays on the unplugged device of its last visit, which takes no reports. The
     bootloader model is made at its first enumeration or first use. The pedal comes
     back only once the host has closed its old device (or after the longest wait, when no
-    host ever opened it), so the host's poll sees the removal before the arrival.
+    host ever opened it), so the host's poll sees the removal before the arrival; unless the
+    restart is a quick one (Options::quickReturns), which is back before the host's next
+    poll. A device takes the lowest free node: the path itself, else the path with ".1",
+    ".2", ... while an older device there is still open.
 
     Every change of mode runs on the bus's own thread after the delays in Options; the hooks
     below script the failures a firmware update must survive. Thread-safe; the bus must be
@@ -66,6 +69,14 @@ public:
         NormalNotReady  // comes back in normal mode but never answers a packet
     };
 
+    /** The restarts of a firmware update. */
+    enum Restart : unsigned
+    {
+        kIntoBootloader = 1,    // the user's power cycle into the bootloader
+        kAfterSystemUpdate = 2, // the bootloader's reset
+        kAfterDSPUpdate = 4     // the firmware-done message
+    };
+
     struct Options
     {
         std::string path = "/dev/hidraw-tonecrest";
@@ -83,6 +94,10 @@ public:
         std::chrono::milliseconds startupPeriod { 0 };
         /** Longest wait for the host to close the old device before the pedal comes back. */
         std::chrono::milliseconds hostCloseWait { 2000 };
+        /** Restart bits: these bring the pedal back at once, without waiting for the host to
+            close the old device and without boot time, so one enumeration sees it leave and
+            return. */
+        unsigned quickReturns = 0;
     };
 
     /** Family 1, 56-byte packets, program memory 0x1000..0x3FFF, EEPROM and configuration
@@ -146,6 +161,10 @@ public:
 
     /** Runs after each mode change on the bus's thread (tests wait on it or count). */
     void setModeChangedHandler(std::function<void(Mode)> handler);
+    /** Runs inside each restart of a firmware update, just after the pedal left: what it plugs
+        in arrives in the enumeration that sees the pedal leave (and, for a quick return, come
+        back), ahead of the pedal. */
+    void setRestartHandler(std::function<void(Restart)> handler);
 
 private:
     class UserListener;
@@ -165,7 +184,14 @@ private:
     /** Waits for the host to close the device that left, then for the boot time, then
         enumerates in the mode (all on the bus's thread). */
     void comeBack(Mode which, bool silentForever);
+    /** Leaves the bus and comes back in `which` (Absent: stays away), quickly if the options
+        say so for this restart. */
+    void restart(Restart restart, Mode which, bool silentForever);
+    /** After a firmware step's restart: back as `comeback` says. */
+    void comeBackAfter(Restart which, Comeback comeback);
     void enumerate(Mode which, bool silentForever);
+    /** The lowest node no device of this pedal holds open. */
+    std::string freeNode() const;
     void setModeLocked(Mode newMode, std::shared_ptr<SimulatedHIDDevice> device);
 
     /** The bootloader model, made on this device if there is none yet; else attached to it. */
@@ -179,8 +205,13 @@ private:
 
     /** The device of the pedal that has not yet been on the bus in normal mode. */
     SimulatedHIDDevice parkedNormal { kVendorID, kNormalProductID };
+    struct Enumerated
+    {
+        std::shared_ptr<SimulatedHIDDevice> device;
+        std::string node;
+    };
     /** Every device ever enumerated: a model may still point at its last one. */
-    std::vector<std::shared_ptr<SimulatedHIDDevice>> allDevices;
+    std::vector<Enumerated> allDevices;
     std::unique_ptr<SimulatedPedal> normalModel;
     /** The bootloader's device when a test uses it before it has been on the bus. */
     SimulatedHIDDevice parkedBootloader { kVendorID, kBootloaderProductID };
@@ -192,6 +223,7 @@ private:
     mutable std::condition_variable modeChanged;
     Mode currentMode = Mode::Absent;
     std::shared_ptr<SimulatedHIDDevice> device;
+    std::string node; // where device is on the bus
     std::shared_ptr<SimulatedHIDDevice> departed; // the last device to leave
     int normalEnumerations = 0;
     int bootloaderEnumerations = 0;
@@ -204,6 +236,7 @@ private:
     int reconnectRequests = 0;
     int lastServiceState = -1;
     std::function<void(Mode)> modeHandler;
+    std::function<void(Restart)> restartHandler;
 
     std::mutex actionMutex;
     std::condition_variable actionsChanged;
