@@ -2,7 +2,7 @@
 
 DeviceConnection::DeviceConnection(Tonecrest::IUSBHIDDevice* hidDevice) : device(hidDevice)
 {
-    if (hidDevice->getProductID() == normalProductID)
+    if (isNormalMode(*hidDevice))
     {
         packetIO = std::make_unique<Tonecrest::TonecrestUSBPacketIO>(hidDevice);
         protocol = std::make_unique<Tonecrest::TonecrestProtocol>(packetIO.get(), 0);

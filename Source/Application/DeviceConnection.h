@@ -27,6 +27,8 @@ public:
     DeviceConnection& operator=(const DeviceConnection&) = delete;
 
     bool isBootloader() const { return bootloader != nullptr; }
+    /** Which objects the constructor makes for a device: normal mode or its bootloader. */
+    static bool isNormalMode(const Tonecrest::IUSBHIDDevice& device) { return device.getProductID() == normalProductID; }
 
     std::unique_ptr<Tonecrest::TonecrestBootloader> bootloader;
     Tonecrest::IUSBHIDDevice* const device;

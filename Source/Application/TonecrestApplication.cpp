@@ -224,17 +224,10 @@ void TonecrestApplication::onUSBDeviceRemoved(Tonecrest::IUSBHIDDevice* removedD
     // idle. While a firmware update waits for its pedal, only a device in the mode it waits
     // for is taken, so the update's firmware and assets never reach a pedal it did not expect.
     const auto awaited = editorService->getAwaitedReconnect();
+    using Reconnect = Tonecrest::TonecrestEditorService::Reconnect;
     auto replug = std::find_if(waitingDevices.begin(), waitingDevices.end(), [this, awaited](const WaitingDevice& waiting) {
-        if (waiting.poll != pollCount)
-            return false;
-        const bool bootloader = waiting.device->getProductID() != DeviceConnection::normalProductID;
-        switch (awaited)
-        {
-            case Tonecrest::TonecrestEditorService::Reconnect::kNormal: return !bootloader;
-            case Tonecrest::TonecrestEditorService::Reconnect::kBootloader: return bootloader;
-            case Tonecrest::TonecrestEditorService::Reconnect::kNone: break;
-        }
-        return true;
+        return waiting.poll == pollCount
+            && (awaited == Reconnect::kNone || DeviceConnection::isNormalMode(*waiting.device) == (awaited == Reconnect::kNormal));
     });
     if (replug == waitingDevices.end())
         return;
