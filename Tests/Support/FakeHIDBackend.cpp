@@ -25,7 +25,6 @@ IHIDBackend::Handle FakeHIDBackend::open(const std::string& path)
     auto slot = std::find_if(slots.begin(), slots.end(), [&](const Slot& s) { return s.path == path; });
     if (slot == slots.end())
         return nullptr;
-    ++opens;
     handles.push_back(std::make_unique<OpenHandle>(OpenHandle { slot->device }));
     return handles.back().get();
 }
@@ -113,12 +112,6 @@ std::shared_ptr<SimulatedHIDDevice> FakeHIDBackend::deviceAt(const std::string& 
         if (slot.path == path)
             return slot.device;
     return nullptr;
-}
-
-int FakeHIDBackend::openCount() const
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    return opens;
 }
 
 int FakeHIDBackend::openHandleCount() const

@@ -43,7 +43,6 @@ public:
     void setOpenFails(const std::string& path, bool fails);
 
     std::shared_ptr<SimulatedHIDDevice> deviceAt(const std::string& path) const;
-    int openCount() const;
     int openHandleCount() const;
     /** Handles still open on this device (whether or not it is still plugged in). */
     int openHandleCount(const SimulatedHIDDevice* device) const;
@@ -64,7 +63,6 @@ private:
     std::vector<Slot> slots;
     std::set<std::string> unopenable;
     std::vector<std::unique_ptr<OpenHandle>> handles;
-    int opens = 0;
 };
 
 } // namespace Tonecrest::Testing

@@ -163,14 +163,6 @@ void SimulatedPedalBus::leaveBus()
     }
     backend.unplug(leftNode);
     leaving->unplug();
-
-    std::function<void(Mode)> handler;
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        handler = modeHandler;
-    }
-    if (handler)
-        handler(Mode::Absent);
 }
 
 void SimulatedPedalBus::comeBack(Mode which, bool silentForever)
@@ -261,18 +253,14 @@ void SimulatedPedalBus::enumerate(Mode which, bool silentForever)
         bootloaderOn(*newDevice, true);
     }
 
-    std::function<void(Mode)> handler;
     {
         std::lock_guard<std::mutex> lock(mutex);
         allDevices.push_back({ newDevice, newNode });
         (which == Mode::Normal ? normalEnumerations : bootloaderEnumerations)++;
         node = newNode;
         setModeLocked(which, newDevice);
-        handler = modeHandler;
     }
     backend.plug(newNode, newDevice);
-    if (handler)
-        handler(which);
 }
 
 SimulatedPedalBus::Mode SimulatedPedalBus::mode() const
@@ -318,12 +306,6 @@ void SimulatedPedalBus::powerCycleIntoBootloader()
     restart(kIntoBootloader, Mode::Bootloader, false);
 }
 
-void SimulatedPedalBus::powerCycle()
-{
-    leaveBus();
-    comeBack(Mode::Normal, false);
-}
-
 void SimulatedPedalBus::unplug()
 {
     leaveBus();
@@ -346,34 +328,17 @@ void SimulatedPedalBus::setUserIgnoresRequest(bool ignores)
     userIgnores = ignores;
 }
 
-void SimulatedPedalBus::setUserDelay(std::chrono::milliseconds delay)
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    userDelay = delay;
-}
-
-int SimulatedPedalBus::reconnectRequestsSeen() const
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    return reconnectRequests;
-}
-
 void SimulatedPedalBus::onServiceState(int state)
 {
     // Called with the service's listener mutex held: only schedule here.
-    std::chrono::milliseconds delay;
     {
         std::lock_guard<std::mutex> lock(mutex);
         const bool entered = state == TonecrestEditorService::kStateReconnecting && lastServiceState != state;
         lastServiceState = state;
-        if (!entered)
+        if (!entered || userIgnores)
             return;
-        ++reconnectRequests;
-        if (userIgnores)
-            return;
-        delay = userDelay;
     }
-    schedule(delay, [this] {
+    schedule(std::chrono::milliseconds(0), [this] {
         if (mode() == Mode::Normal)
             powerCycleIntoBootloader();
     });
@@ -391,12 +356,6 @@ void SimulatedPedalBus::setComebackAfterDSPUpdate(Comeback comeback)
 {
     std::lock_guard<std::mutex> lock(mutex);
     afterDSPUpdate = comeback;
-}
-
-void SimulatedPedalBus::setModeChangedHandler(std::function<void(Mode)> handler)
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    modeHandler = std::move(handler);
 }
 
 void SimulatedPedalBus::setRestartHandler(std::function<void(Restart)> handler)

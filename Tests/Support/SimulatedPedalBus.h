@@ -133,24 +133,20 @@ public:
     // ---- What the user does (immediate, on the calling thread) -------------------------------
 
     /** Rightmost footswitch held while power-cycling: the device leaves the bus and the
-        bootloader comes on after the boot time (on the bus's thread). */
+        bootloader comes on after the boot time (on the bus's thread), or at once for a quick
+        return. */
     void powerCycleIntoBootloader();
-    /** An ordinary power cycle: the pedal comes back in normal mode. */
-    void powerCycle();
     /** The cable is pulled: the device leaves the bus and nothing comes back. */
     void unplug();
     /** The cable goes back in: the pedal comes on in this mode after the boot time. */
     void plugIn(Mode which);
 
     /** A listener for the editor service that plays the user: when the service enters state 12
-        it power-cycles the pedal into its bootloader (once per visit to state 12, after
-        userDelay), unless setUserIgnoresRequest is set. Add it to the service; it must be
+        it power-cycles the pedal into its bootloader (once per visit to state 12), unless
+        setUserIgnoresRequest is set. Add it to the service; it must be
         removed before the bus is deleted. */
     TonecrestEditorService::Listener& userListener();
     void setUserIgnoresRequest(bool ignores);
-    void setUserDelay(std::chrono::milliseconds delay);
-    /** Times the user listener saw state 12. */
-    int reconnectRequestsSeen() const;
 
     // ---- Failure hooks ---------------------------------------------------------------------
 
@@ -159,8 +155,6 @@ public:
     /** After the firmware-done message (the end of a DSP update). */
     void setComebackAfterDSPUpdate(Comeback comeback);
 
-    /** Runs after each mode change on the bus's thread (tests wait on it or count). */
-    void setModeChangedHandler(std::function<void(Mode)> handler);
     /** Runs inside each restart of a firmware update, just after the pedal left: what it plugs
         in arrives in the enumeration that sees the pedal leave (and, for a quick return, come
         back), ahead of the pedal. */
@@ -232,10 +226,7 @@ private:
     Comeback afterSystemUpdate = Comeback::Normal;
     Comeback afterDSPUpdate = Comeback::Normal;
     bool userIgnores = false;
-    std::chrono::milliseconds userDelay { 0 };
-    int reconnectRequests = 0;
     int lastServiceState = -1;
-    std::function<void(Mode)> modeHandler;
     std::function<void(Restart)> restartHandler;
 
     std::mutex actionMutex;
